@@ -1,0 +1,55 @@
+#include "data/ArquivoIni.h"
+
+#include "data/EErro.h"
+
+#include <QFile>
+// Byte-wise reading: the file is Latin-1 and no conversion is wanted.
+#define SI_NO_CONVERSION
+#include <SimpleIni.h>
+
+namespace marvek {
+
+namespace {
+// A settings file is a few hundred bytes; anything far beyond that is not one.
+constexpr qint64 TamanhoMaximoIni = 4 * 1024 * 1024;
+
+bool carregar(const QString& arquivo, CSimpleIniA& ini) {
+    QFile f(arquivo);
+    if (!f.exists() || !f.open(QIODevice::ReadOnly))
+        return false;
+    if (f.size() > TamanhoMaximoIni)
+        throw EErro(QStringLiteral("O arquivo %1 não é um arquivo de configuração válido "
+                                   "(tamanho de %2 bytes)")
+                        .arg(arquivo)
+                        .arg(f.size()));
+    QByteArray dados = f.readAll();
+    // A stray NUL byte would end the text for the parser; it counts as a blank instead, so
+    // the lines after it are still read.
+    dados.replace('\0', ' ');
+    ini.SetUnicode(false);
+    ini.SetMultiKey(true);
+    return ini.LoadData(dados.constData(), static_cast<size_t>(dados.size())) >= 0;
+}
+} // namespace
+
+QString LerTextoIni(const QString& arquivo, const QString& secao, const QString& chave,
+                    const QString& padrao) {
+    CSimpleIniA ini;
+    if (!carregar(arquivo, ini))
+        return padrao;
+    const QByteArray s = secao.toLatin1();
+    const QByteArray k = chave.toLatin1();
+    const char* valor = ini.GetValue(s.constData(), k.constData(), nullptr);
+    if (!valor)
+        return padrao;
+    return QString::fromLatin1(valor);
+}
+
+int LerInteiroIni(const QString& arquivo, const QString& secao, const QString& chave, int padrao) {
+    const QString texto = LerTextoIni(arquivo, secao, chave, QString());
+    bool ok = false;
+    const int valor = texto.trimmed().toInt(&ok, 10);
+    return ok ? valor : padrao;
+}
+
+} // namespace marvek

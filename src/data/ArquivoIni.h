@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+namespace marvek {
+
+// Reading of INI settings files: section and key names without regard to case, Latin-1 text,
+// the file opened and read afresh at every call. A missing file, section or key gives the
+// default; a key present with an empty value gives the empty text. Of repeated keys the first
+// one counts. Nothing is ever written.
+QString LerTextoIni(const QString& arquivo, const QString& secao, const QString& chave,
+                    const QString& padrao);
+
+// A whole number in decimal; missing, empty, not a number or out of range give the default.
+int LerInteiroIni(const QString& arquivo, const QString& secao, const QString& chave, int padrao);
+
+} // namespace marvek

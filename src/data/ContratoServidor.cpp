@@ -1,0 +1,176 @@
+// What the operations rely on the server for, on a server without BACKUP TABLES and
+// RESTORE TABLES: the same two files per table, written and loaded through the file system.
+// The server and the program share one machine and one file system.
+#include "data/EErro.h"
+#include "data/TDM.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <filesystem>
+#include <system_error>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace marvek {
+
+namespace fs = std::filesystem;
+
+namespace {
+fs::path caminho(const QString& p) {
+    return fs::path(QFile::encodeName(p).toStdString());
+}
+
+QString texto(const fs::path& p) {
+    return QFile::decodeName(QByteArray::fromStdString(p.string()));
+}
+
+QString comBarra(QString pasta) {
+    if (!pasta.endsWith(QLatin1Char('/')))
+        pasta += QLatin1Char('/');
+    return pasta;
+}
+
+bool nomeSimples(const QString& nome) {
+    if (nome.isEmpty() || nome.size() > 64)
+        return false;
+    for (QChar c : nome) {
+        const ushort u = c.unicode();
+        const bool ok = (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') ||
+                        (u >= '0' && u <= '9') || u == '_' || u == '$';
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
+void copiarArquivo(const fs::path& de, const fs::path& para) {
+    std::error_code ec;
+    fs::copy_file(de, para, fs::copy_options::overwrite_existing, ec);
+    if (ec)
+        throw EErro(QStringLiteral("Não foi possível copiar %1 para %2: %3")
+                        .arg(texto(de), texto(para), QString::fromLocal8Bit(ec.message())));
+}
+
+// Files the program puts into the data folder take the owner of the database folder, so that
+// a server running under its own account can write them.
+void ajustarDono([[maybe_unused]] const fs::path& arquivo, [[maybe_unused]] const fs::path& pasta) {
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    if (::geteuid() == 0 && ::stat(pasta.c_str(), &st) == 0) {
+        if (::chown(arquivo.c_str(), st.st_uid, st.st_gid) != 0)
+            throw EErro(
+                QStringLiteral("Não foi possível ajustar o dono de %1").arg(texto(arquivo)));
+    }
+    ::chmod(arquivo.c_str(), 0660);
+#endif
+}
+
+// The file in the folder whose name equals nome without regard to case.
+QString acharArquivo(const QString& pasta, const QString& nome) {
+    QDir dir(pasta);
+    const QStringList nomes = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& n : nomes) {
+        if (n.compare(nome, Qt::CaseInsensitive) == 0)
+            return n;
+    }
+    return QString();
+}
+} // namespace
+
+void TDM::BackupTables(const QString& tabela, const QString& pasta) {
+    const QString dados = PastaDeDados();
+    const QString banco = BancoAtual();
+    if (banco.isEmpty())
+        throw EErro(QStringLiteral("Nenhum banco de dados selecionado"));
+    const fs::path origem = caminho(dados + banco);
+    const fs::path destino = caminho(comBarra(pasta));
+
+    ExecutarComando(QStringLiteral("FLUSH TABLES %1 FOR EXPORT").arg(CitarIdentificador(tabela)));
+    try {
+        for (const char* ext : {".frm", ".MYD"}) {
+            const QString nome = tabela + QLatin1String(ext);
+            const fs::path arquivo = origem / caminho(nome);
+            std::error_code ec;
+            if (!fs::is_regular_file(arquivo, ec))
+                throw EErro(QStringLiteral("A tabela %1 não pode ser copiada: o arquivo %2 não "
+                                           "existe (só tabelas MyISAM podem ser copiadas)")
+                                .arg(tabela, texto(arquivo)));
+            copiarArquivo(arquivo, destino / caminho(nome));
+        }
+    } catch (...) {
+        ExecutarComando(QStringLiteral("UNLOCK TABLES"), false);
+        throw;
+    }
+    ExecutarComando(QStringLiteral("UNLOCK TABLES"));
+}
+
+QString TDM::RestoreTables(const QString& tabela, const QString& pasta) {
+    const QString origem = comBarra(pasta);
+    const QString frm = acharArquivo(origem, tabela + QLatin1String(".frm"));
+    const QString myd = acharArquivo(origem, tabela + QLatin1String(".MYD"));
+    if (frm.isEmpty() || myd.isEmpty())
+        throw EErro(QStringLiteral("A tabela %1 não pode ser restaurada: os arquivos %1.frm e "
+                                   "%1.MYD não estão em %2")
+                        .arg(tabela, origem));
+    const QString nome = frm.left(frm.size() - 4);
+    if (!nomeSimples(nome))
+        throw EErro(QStringLiteral("A tabela %1 não pode ser restaurada: nome inválido").arg(nome));
+
+    const QString banco = BancoAtual();
+    if (banco.isEmpty())
+        throw EErro(QStringLiteral("Nenhum banco de dados selecionado"));
+    const qlonglong existe =
+        ConsultarValor(QStringLiteral("SELECT COUNT(*) FROM information_schema.TABLES WHERE "
+                                      "TABLE_SCHEMA = DATABASE() AND TABLE_NAME = '%1'")
+                           .arg(nome),
+                       0)
+            .toLongLong();
+    const fs::path pastaBanco = caminho(PastaDeDados() + banco);
+    const fs::path alvoFrm = pastaBanco / caminho(nome + QLatin1String(".frm"));
+    const fs::path alvoMyd = pastaBanco / caminho(nome + QLatin1String(".MYD"));
+    const fs::path alvoMyi = pastaBanco / caminho(nome + QLatin1String(".MYI"));
+    std::error_code ec;
+    if (existe > 0 || fs::exists(alvoFrm, ec) || fs::exists(alvoMyd, ec))
+        throw EErro(QStringLiteral("Table '%1' already exists").arg(nome));
+
+    auto desfazer = [&] {
+        std::error_code e;
+        fs::remove(alvoFrm, e);
+        fs::remove(alvoMyd, e);
+        fs::remove(alvoMyi, e);
+    };
+    try {
+        copiarArquivo(caminho(origem + frm), alvoFrm);
+        ajustarDono(alvoFrm, pastaBanco);
+        copiarArquivo(caminho(origem + myd), alvoMyd);
+        ajustarDono(alvoMyd, pastaBanco);
+
+        auto resultado =
+            AbrirConsulta(QStringLiteral("REPAIR TABLE %1 USE_FRM").arg(CitarIdentificador(nome)));
+        QString erro;
+        bool ok = false;
+        for (; !resultado->Eof(); resultado->Proximo()) {
+            const QString tipo = resultado->Campo(2).toString();
+            const QString mensagem = resultado->Campo(3).toString();
+            if (tipo.compare(QLatin1String("error"), Qt::CaseInsensitive) == 0 && erro.isEmpty())
+                erro = mensagem;
+            if (tipo.compare(QLatin1String("status"), Qt::CaseInsensitive) == 0)
+                ok = mensagem.compare(QLatin1String("OK"), Qt::CaseInsensitive) == 0;
+        }
+        if (!ok)
+            throw EErro(erro.isEmpty()
+                            ? QStringLiteral("A tabela %1 não pôde ser reconstruída").arg(nome)
+                            : erro);
+    } catch (...) {
+        ExecutarComando(QStringLiteral("FLUSH TABLES %1").arg(CitarIdentificador(nome)), false);
+        desfazer();
+        throw;
+    }
+    return nome;
+}
+
+} // namespace marvek

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <exception>
+#include <string>
+
+namespace marvek {
+
+// The program's ordinary error: a message text and nothing else. Database errors, input
+// checks and the operations' own failures all reach their handlers in this form.
+class EErro : public std::exception {
+public:
+    explicit EErro(QString mensagem)
+        : m_mensagem(std::move(mensagem)), m_utf8(m_mensagem.toStdString()) {}
+    const QString& Mensagem() const noexcept { return m_mensagem; }
+    const char* what() const noexcept override { return m_utf8.c_str(); }
+
+private:
+    QString m_mensagem;
+    std::string m_utf8;
+};
+
+// Raised to leave a routine after its message has already been shown (a silent abort).
+class EAbortar : public EErro {
+public:
+    EAbortar() : EErro(QStringLiteral("Operation aborted")) {}
+};
+
+} // namespace marvek

@@ -1,0 +1,300 @@
+#include "data/TDM.h"
+
+#include "data/ArquivoIni.h"
+#include "data/Criptografia.h"
+#include "data/EErro.h"
+#include "data/Pastas.h"
+
+#include <errmsg.h>
+#include <mysql.h>
+
+namespace marvek {
+
+namespace {
+QString erroDe(st_mysql* m) {
+    return QString::fromLatin1(mysql_error(m));
+}
+
+QVariant converter(const char* valor, unsigned long tamanho, const MYSQL_FIELD& campo) {
+    if (!valor)
+        return QVariant();
+    const QByteArray bytes(valor, static_cast<qsizetype>(tamanho));
+    bool ok = true;
+    switch (campo.type) {
+    case MYSQL_TYPE_TINY:
+    case MYSQL_TYPE_SHORT:
+    case MYSQL_TYPE_LONG:
+    case MYSQL_TYPE_INT24:
+    case MYSQL_TYPE_LONGLONG:
+    case MYSQL_TYPE_YEAR: {
+        if (campo.flags & UNSIGNED_FLAG) {
+            const qulonglong v = bytes.toULongLong(&ok);
+            if (ok)
+                return QVariant(v);
+        } else {
+            const qlonglong v = bytes.toLongLong(&ok);
+            if (ok)
+                return QVariant(v);
+        }
+        break;
+    }
+    case MYSQL_TYPE_DECIMAL:
+    case MYSQL_TYPE_NEWDECIMAL:
+    case MYSQL_TYPE_FLOAT:
+    case MYSQL_TYPE_DOUBLE: {
+        const double v = bytes.toDouble(&ok);
+        if (ok)
+            return QVariant(v);
+        break;
+    }
+    default:
+        break;
+    }
+    return QVariant(QString::fromLatin1(bytes));
+}
+
+// Reads and frees every result the last statement produced.
+void descartarResultados(st_mysql* m) {
+    do {
+        if (MYSQL_RES* r = mysql_store_result(m))
+            mysql_free_result(r);
+    } while (mysql_next_result(m) == 0);
+}
+} // namespace
+
+// ---- TConsulta ----
+
+TConsulta::TConsulta(st_mysql_res* resultado) : m_resultado(resultado) {
+    Proximo();
+}
+
+TConsulta::~TConsulta() {
+    if (m_resultado)
+        mysql_free_result(m_resultado);
+}
+
+int TConsulta::RecordCount() const {
+    return m_resultado ? static_cast<int>(mysql_num_rows(m_resultado)) : 0;
+}
+
+int TConsulta::NumeroCampos() const {
+    return m_resultado ? static_cast<int>(mysql_num_fields(m_resultado)) : 0;
+}
+
+QVariant TConsulta::Campo(int indice) const {
+    if (!m_linha)
+        throw EErro(QStringLiteral("Não há registro atual na consulta"));
+    if (indice < 0 || indice >= NumeroCampos())
+        throw EErro(QStringLiteral("Campo %1 fora do intervalo").arg(indice));
+    const MYSQL_FIELD* campos = mysql_fetch_fields(m_resultado);
+    return converter(m_linha[indice], m_tamanhos[indice], campos[indice]);
+}
+
+QString TConsulta::NomeCampo(int indice) const {
+    if (indice < 0 || indice >= NumeroCampos())
+        throw EErro(QStringLiteral("Campo %1 fora do intervalo").arg(indice));
+    return QString::fromLatin1(mysql_fetch_fields(m_resultado)[indice].name);
+}
+
+void TConsulta::Proximo() {
+    if (!m_resultado)
+        return;
+    m_linha = mysql_fetch_row(m_resultado);
+    m_tamanhos = m_linha ? mysql_fetch_lengths(m_resultado) : nullptr;
+}
+
+// ---- TConexao ----
+
+TConexao::~TConexao() {
+    Fechar();
+}
+
+void TConexao::Abrir() {
+    if (m_mysql)
+        return;
+    MYSQL* m = mysql_init(nullptr);
+    if (!m)
+        throw EErro(QStringLiteral("Sem memória para abrir a conexão"));
+    mysql_options(m, MYSQL_SET_CHARSET_NAME, "latin1");
+    const unsigned int naoLocal = 0;
+    mysql_options(m, MYSQL_OPT_LOCAL_INFILE, &naoLocal);
+    const QByteArray servidor = Servidor.toLatin1();
+    const QByteArray usuario = Usuario.toLatin1();
+    const QByteArray senha = Senha.toLatin1();
+    const QByteArray banco = Banco.toLatin1();
+    if (!mysql_real_connect(m, servidor.constData(), usuario.constData(), senha.constData(),
+                            banco.isEmpty() ? nullptr : banco.constData(),
+                            static_cast<unsigned int>(Porta), nullptr,
+                            CLIENT_MULTI_RESULTS | CLIENT_MULTI_STATEMENTS)) {
+        const QString erro = erroDe(m);
+        mysql_close(m);
+        throw EErro(erro);
+    }
+    m_mysql = m;
+}
+
+void TConexao::Fechar() {
+    if (m_mysql) {
+        mysql_close(m_mysql);
+        m_mysql = nullptr;
+    }
+}
+
+void TConexao::MudarBanco(const QString& banco) {
+    if (m_mysql) {
+        const QByteArray b = banco.toLatin1();
+        if (mysql_select_db(m_mysql, b.constData()) != 0) {
+            const QString erro = erroDe(m_mysql);
+            VerificarPerda();
+            throw EErro(erro);
+        }
+    }
+    Banco = banco;
+}
+
+st_mysql* TConexao::Handle() {
+    Abrir();
+    return m_mysql;
+}
+
+void TConexao::VerificarPerda() {
+    if (!m_mysql)
+        return;
+    const unsigned int n = mysql_errno(m_mysql);
+    if (n == CR_SERVER_GONE_ERROR || n == CR_SERVER_LOST || n == CR_CONNECTION_ERROR ||
+        n == CR_CONN_HOST_ERROR)
+        Fechar();
+}
+
+// ---- TDM ----
+
+TDM& DM() {
+    static TDM dm;
+    return dm;
+}
+
+QString CitarIdentificador(const QString& nome) {
+    QString s = nome;
+    s.replace(QLatin1Char('`'), QLatin1String("``"));
+    return QLatin1Char('`') + s + QLatin1Char('`');
+}
+
+void TDM::Conectar() {
+    LerConfiguracao(ArquivoDoPrograma(QStringLiteral("sistema_qel.ini")), QStringLiteral("ip"),
+                    3306);
+}
+
+void TDM::LerConfiguracao(const QString& arquivo, const QString& secao, int porta) {
+    const QString servidor =
+        LerTextoIni(arquivo, secao, QStringLiteral("local"), QStringLiteral("localhost"));
+    const QString banco =
+        LerTextoIni(arquivo, secao, QStringLiteral("database"), QStringLiteral("gerente"));
+    const QString usuario =
+        LerTextoIni(arquivo, secao, QStringLiteral("usuario"), QStringLiteral("root"));
+    const QString cifrada =
+        LerTextoIni(arquivo, secao, QStringLiteral("senha"), SenhaPadraoCifrada());
+    const QString senha = Descriptografar(cifrada, ChaveSenha());
+    AbrirConexao(servidor, banco, usuario, senha, porta);
+}
+
+void TDM::AbrirConexao(const QString& servidor, const QString& banco, const QString& usuario,
+                       const QString& senha, int porta) {
+    Conexao.Fechar();
+    Conexao.Servidor = servidor;
+    Conexao.Banco = banco;
+    Conexao.Usuario = usuario;
+    Conexao.Senha = senha;
+    Conexao.Porta = porta;
+    Conexao.LoginPrompt = false;
+    Conexao.Abrir();
+}
+
+void TDM::executar(const QString& sql) {
+    st_mysql* m = Conexao.Handle();
+    const QByteArray texto = sql.toLatin1();
+    if (mysql_real_query(m, texto.constData(), static_cast<unsigned long>(texto.size())) != 0) {
+        const QString erro = erroDe(m);
+        Conexao.VerificarPerda();
+        throw EErro(erro);
+    }
+}
+
+QVariant TDM::ConsultarValor(const QString& sql, const QVariant& padrao, bool levantarErro) {
+    try {
+        executar(sql);
+        st_mysql* m = Conexao.Handle();
+        MYSQL_RES* r = mysql_store_result(m);
+        if (!r) {
+            if (mysql_errno(m) != 0) {
+                const QString erro = erroDe(m);
+                Conexao.VerificarPerda();
+                throw EErro(erro);
+            }
+            descartarResultados(m);
+            return padrao;
+        }
+        TConsulta consulta(r);
+        descartarResultados(m);
+        if (consulta.Eof())
+            return padrao;
+        const QVariant v = consulta.Campo(0);
+        return v.isValid() ? v : padrao;
+    } catch (const EErro& e) {
+        if (levantarErro)
+            throw EErro(e.Mensagem());
+        return QVariant();
+    }
+}
+
+qint64 TDM::ExecutarComando(const QString& sql, bool levantarErro) {
+    try {
+        executar(sql);
+        st_mysql* m = Conexao.Handle();
+        const my_ulonglong afetadas = mysql_affected_rows(m);
+        descartarResultados(m);
+        if (mysql_errno(m) != 0) {
+            const QString erro = erroDe(m);
+            Conexao.VerificarPerda();
+            throw EErro(erro);
+        }
+        return afetadas == static_cast<my_ulonglong>(-1) ? 0 : static_cast<qint64>(afetadas);
+    } catch (const EErro& e) {
+        if (levantarErro)
+            throw EErro(e.Mensagem());
+        return -1;
+    }
+}
+
+std::unique_ptr<TConsulta> TDM::AbrirConsulta(const QString& sql, bool levantarErro,
+                                              bool /*cachedUpdates*/) {
+    try {
+        executar(sql);
+        st_mysql* m = Conexao.Handle();
+        MYSQL_RES* r = mysql_store_result(m);
+        if (!r && mysql_errno(m) != 0) {
+            const QString erro = erroDe(m);
+            Conexao.VerificarPerda();
+            throw EErro(erro);
+        }
+        std::unique_ptr<TConsulta> consulta(new TConsulta(r));
+        descartarResultados(m);
+        return consulta;
+    } catch (const EErro& e) {
+        if (levantarErro)
+            throw EErro(e.Mensagem());
+        return nullptr;
+    }
+}
+
+QString TDM::PastaDeDados() {
+    QString pasta = ConsultarValor(QStringLiteral("SELECT @@datadir"), QString()).toString();
+    if (!pasta.endsWith(QLatin1Char('/')))
+        pasta += QLatin1Char('/');
+    return pasta;
+}
+
+QString TDM::BancoAtual() {
+    return ConsultarValor(QStringLiteral("SELECT DATABASE()"), QString()).toString();
+}
+
+} // namespace marvek

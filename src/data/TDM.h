@@ -1,0 +1,116 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+#include <memory>
+
+struct st_mysql;
+struct st_mysql_res;
+
+namespace marvek {
+
+// A result set read whole from the server. After opening, the first row is current (or, with
+// no rows, Eof() is already true). Owned by whoever asked for it.
+class TConsulta {
+public:
+    ~TConsulta();
+    TConsulta(const TConsulta&) = delete;
+    TConsulta& operator=(const TConsulta&) = delete;
+
+    int RecordCount() const;
+    int NumeroCampos() const;
+    bool Eof() const { return m_linha == nullptr; }
+    // Value of a column of the current row, by position from 0; a NULL gives an invalid QVariant.
+    QVariant Campo(int indice) const;
+    // Name of a column, by position from 0.
+    QString NomeCampo(int indice) const;
+    void Proximo();
+
+private:
+    friend class TDM;
+    explicit TConsulta(st_mysql_res* resultado);
+    st_mysql_res* m_resultado;
+    char** m_linha = nullptr;
+    unsigned long* m_tamanhos = nullptr;
+};
+
+// The program's one MySQL connection. Properties are set, then Abrir() connects; a statement
+// run while it is closed opens it first (Handle()).
+class TConexao {
+public:
+    TConexao() = default;
+    ~TConexao();
+    TConexao(const TConexao&) = delete;
+    TConexao& operator=(const TConexao&) = delete;
+
+    QString Servidor = QStringLiteral("localhost");
+    QString Banco;
+    QString Usuario;
+    QString Senha;
+    int Porta = 3306;
+    bool LoginPrompt = false;
+
+    void Abrir();
+    void Fechar();
+    bool Aberta() const { return m_mysql != nullptr; }
+    // Switches the current database; on an open connection the switch happens at once.
+    void MudarBanco(const QString& banco);
+    // The open handle, connecting first when the connection is closed.
+    st_mysql* Handle();
+    // Called after a failed statement: a connection the server dropped counts as closed, so the
+    // next statement connects again.
+    void VerificarPerda();
+
+private:
+    st_mysql* m_mysql = nullptr;
+};
+
+// The data module: the connection, the settings that open it, the three statement helpers and
+// what the operations rely on the server for.
+class TDM {
+public:
+    TDM() = default;
+    TDM(const TDM&) = delete;
+    TDM& operator=(const TDM&) = delete;
+
+    TConexao Conexao;
+
+    // Reads sistema_qel.ini in the program folder and opens the connection (port 3306).
+    void Conectar();
+    void LerConfiguracao(const QString& arquivo, const QString& secao, int porta);
+    void AbrirConexao(const QString& servidor, const QString& banco, const QString& usuario,
+                      const QString& senha, int porta);
+
+    // First column of the first row, or the default when there is no row or it is NULL.
+    // A database error is raised as EErro with the server's text, or gives an empty QVariant
+    // when levantarErro is false.
+    QVariant ConsultarValor(const QString& sql, const QVariant& padrao, bool levantarErro = true);
+    // Rows affected, or -1 on an error when levantarErro is false.
+    qint64 ExecutarComando(const QString& sql, bool levantarErro = true);
+    // A new result set owned by the caller; nullptr on an error when levantarErro is false.
+    std::unique_ptr<TConsulta> AbrirConsulta(const QString& sql, bool levantarErro = true,
+                                             bool cachedUpdates = false);
+
+    // The server contract for the table files.
+    // The server's data folder, ending with "/".
+    QString PastaDeDados();
+    // The connection's current database ("" when none).
+    QString BancoAtual();
+    // BACKUP TABLES: writes tabela.frm and tabela.MYD into the folder.
+    void BackupTables(const QString& tabela, const QString& pasta);
+    // RESTORE TABLES: loads the table from tabela.frm and tabela.MYD in the folder (file names
+    // matched without regard to case) into the current database; refuses a table that exists.
+    // Returns the name the table took (the file's own name).
+    QString RestoreTables(const QString& tabela, const QString& pasta);
+
+private:
+    void executar(const QString& sql);
+};
+
+// The program's data module, alive for the whole run.
+TDM& DM();
+
+// Quotes an identifier for the server: `name`, inner backquotes doubled.
+QString CitarIdentificador(const QString& nome);
+
+} // namespace marvek

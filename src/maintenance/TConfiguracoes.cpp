@@ -1,0 +1,1 @@
+#include "maintenance/TConfiguracoes.h"

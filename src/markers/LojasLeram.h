@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+namespace marvek {
+
+class TDM;
+
+// The one-character marker of a branch inside a lojas_leram column: 1 is "*", up to 9 the
+// digit, 10 to 35 "A" to "Z", 36 to 53 "@#$&+-!()={}[]<>;:"; above 53 an error.
+QString CodigoLojasLeram(int filialId);
+
+// "*" followed by the markers of all live branches, in the server's row order.
+QString ListaLojasLeram(TDM& dm);
+
+} // namespace marvek

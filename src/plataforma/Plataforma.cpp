@@ -1,0 +1,47 @@
+#include "plataforma/Plataforma.h"
+
+#include <QFileInfo>
+#include <QProcess>
+
+#ifdef Q_OS_WIN
+#include <QLocale>
+#include <windows.h>
+#endif
+
+namespace marvek {
+
+void LiberarEntrada() {
+#ifdef Q_OS_WIN
+    BlockInput(FALSE);
+#endif
+}
+
+void IniciarPrograma(const QString& caminho) {
+#ifdef Q_OS_WIN
+    const QByteArray linha = QDir::toNativeSeparators(caminho).toLocal8Bit();
+    WinExec(linha.constData(), SW_SHOW);
+#else
+    const QFileInfo info(caminho);
+    if (!info.isFile() || !info.isExecutable())
+        return;
+    QProcess::startDetached(caminho, {});
+#endif
+}
+
+QString DataRegional(const QDate& data) {
+#ifdef Q_OS_WIN
+    return QLocale::system().toString(data, QLocale::ShortFormat);
+#else
+    return data.toString(QStringLiteral("ddMMyyyy"));
+#endif
+}
+
+QString HoraRegional(const QTime& hora) {
+#ifdef Q_OS_WIN
+    return QLocale::system().toString(hora, QLocale::LongFormat);
+#else
+    return hora.toString(QStringLiteral("HHmmss"));
+#endif
+}
+
+} // namespace marvek

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+namespace marvek {
+
+// The few calls that differ between Windows and the other systems.
+
+// Lifts a block of keyboard and mouse input held by this thread (Windows); elsewhere nothing.
+void LiberarEntrada();
+
+// Starts a program by its full path, shown normally, without waiting; every failure (a missing
+// file, a file that is not executable) passes silently.
+void IniciarPrograma(const QString& caminho);
+
+// The date and the time as the aside database name writes them: on Windows the user's
+// regional short date and long time formats; elsewhere ddMMyyyy and HHmmss (with "/" and ":"
+// removed afterwards on both).
+QString DataRegional(const QDate& data);
+QString HoraRegional(const QTime& hora);
+
+} // namespace marvek

@@ -1,0 +1,6 @@
+marvek_teste(tst_criptografia tst_criptografia.cpp LABELS fundacao)
+marvek_teste(tst_arquivoini tst_arquivoini.cpp LABELS fundacao)
+marvek_teste(tst_logoperacao tst_logoperacao.cpp LABELS fundacao)
+marvek_teste(tst_dm tst_dm.cpp SERVIDOR LABELS fundacao)
+marvek_teste(tst_contratoservidor tst_contratoservidor.cpp SERVIDOR LABELS fundacao)
+marvek_teste(tst_lojasleram tst_lojasleram.cpp SERVIDOR LABELS fundacao)
