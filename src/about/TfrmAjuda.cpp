@@ -1,0 +1,7 @@
+#include "about/TfrmAjuda.h"
+
+namespace marvek {
+
+void MostrarSobre(QWidget*) {}
+
+} // namespace marvek

@@ -1,0 +1,7 @@
+#include "maintenance/TFLogin.h"
+
+namespace marvek {
+
+void ExecutarLoginManutencao(QWidget*, TFConfiguracoes&, TConfiguracoes*&) {}
+
+} // namespace marvek

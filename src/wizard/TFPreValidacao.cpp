@@ -1,0 +1,7 @@
+#include "wizard/TFPreValidacao.h"
+
+namespace marvek {
+
+void OferecerPreValidacao(QWidget*) {}
+
+} // namespace marvek
