@@ -1,0 +1,2 @@
+# The wizard, the maintenance windows and their web-service client, the about window.
+marvek_teste(tst_wsinstall gui/tst_wsinstall.cpp gui/ServidorSoap.h GUI LABELS janelas)
