@@ -3,17 +3,13 @@
 // The server and the program share one machine and one file system.
 #include "data/EErro.h"
 #include "data/TDM.h"
+#include "plataforma/Plataforma.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <filesystem>
 #include <system_error>
-
-#ifdef Q_OS_UNIX
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace marvek {
 
@@ -57,16 +53,13 @@ void copiarArquivo(const fs::path& de, const fs::path& para) {
 
 // Files the program puts into the data folder take the owner of the database folder, so that
 // a server running under its own account can write them.
-void ajustarDono([[maybe_unused]] const fs::path& arquivo, [[maybe_unused]] const fs::path& pasta) {
-#ifdef Q_OS_UNIX
-    struct stat st {};
-    if (::geteuid() == 0 && ::stat(pasta.c_str(), &st) == 0) {
-        if (::chown(arquivo.c_str(), st.st_uid, st.st_gid) != 0)
-            throw EErro(
-                QStringLiteral("Não foi possível ajustar o dono de %1").arg(texto(arquivo)));
-    }
-    ::chmod(arquivo.c_str(), 0660);
-#endif
+void ajustarDono(const fs::path& arquivo, const fs::path& pasta) {
+    AjustarDono(texto(arquivo), texto(pasta));
+    std::error_code ec;
+    fs::permissions(arquivo,
+                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                        fs::perms::group_write,
+                    ec);
 }
 
 // The file in the folder whose name equals nome without regard to case.

@@ -3,6 +3,12 @@
 #include <QFileInfo>
 #include <QProcess>
 
+#ifdef Q_OS_UNIX
+#include <QFile>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #ifdef Q_OS_WIN
 #include <QLocale>
 #include <windows.h>
@@ -41,6 +47,19 @@ QString HoraRegional(const QTime& hora) {
     return QLocale::system().toString(hora, QLocale::LongFormat);
 #else
     return hora.toString(QStringLiteral("HHmmss"));
+#endif
+}
+
+void AjustarDono([[maybe_unused]] const QString& caminho,
+                 [[maybe_unused]] const QString& referencia) {
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    const QByteArray ref = QFile::encodeName(referencia);
+    const QByteArray alvo = QFile::encodeName(caminho);
+    if (::geteuid() == 0 && ::stat(ref.constData(), &st) == 0 &&
+        ::chown(alvo.constData(), st.st_uid, st.st_gid) != 0) {
+        // Left as it is: the server reports what it cannot open.
+    }
 #endif
 }
 

@@ -20,4 +20,9 @@ void IniciarPrograma(const QString& caminho);
 QString DataRegional(const QDate& data);
 QString HoraRegional(const QTime& hora);
 
+// Gives a file or folder the owner of the reference folder, so that a database server running
+// under its own account can use what this program put into its data folder (Unix, when running
+// as root; elsewhere nothing).
+void AjustarDono(const QString& caminho, const QString& referencia);
+
 } // namespace marvek

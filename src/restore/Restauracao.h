@@ -13,4 +13,10 @@ void ExecutarRestauracao(TOperador& op, TDM& dm);
 // The restore of the archive named by the operator; handles its own errors.
 void RestaurarBackup(TOperador& op, TDM& dm);
 
+// "escritorio" of the installation's branch, "N" when there is no row or it is NULL.
+QString ObterEscritorio(TOperador& op, TDM& dm);
+
+// The folder an archive is unpacked into: the path without its last four characters.
+QString PastaDeExtracao(const QString& arquivoZip);
+
 } // namespace marvek

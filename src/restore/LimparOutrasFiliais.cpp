@@ -1,0 +1,194 @@
+#include "restore/LimparOutrasFiliais.h"
+
+#include "data/ArquivoIni.h"
+#include "data/EErro.h"
+#include "data/Pastas.h"
+#include "data/TDM.h"
+#include "maintenance/TConfiguracoes.h"
+#include "operador/TOperador.h"
+
+#include <QFile>
+
+static void iniciarRecursoQuery() {
+    Q_INIT_RESOURCE(restore);
+}
+
+namespace marvek {
+
+namespace {
+QString g_caminhoQueryTxt;
+
+QStringList lerLinhas(const QString& arquivo) {
+    QFile f(arquivo);
+    if (!f.open(QIODevice::ReadOnly))
+        throw EErro(QStringLiteral("Cannot open file \"%1\". %2").arg(arquivo, f.errorString()));
+    QStringList linhas;
+    const QByteArray dados = f.readAll();
+    if (dados.isEmpty())
+        return linhas;
+    // One name per line; CR LF, LF or CR end a line, the names are taken unchanged.
+    QByteArray linha;
+    for (qsizetype i = 0; i < dados.size(); ++i) {
+        const char c = dados.at(i);
+        if (c == '\r' || c == '\n') {
+            linhas << QString::fromLatin1(linha);
+            linha.clear();
+            if (c == '\r' && i + 1 < dados.size() && dados.at(i + 1) == '\n')
+                ++i;
+        } else {
+            linha += c;
+        }
+    }
+    if (!linha.isEmpty())
+        linhas << QString::fromLatin1(linha);
+    return linhas;
+}
+} // namespace
+
+QStringList ListaTabelasPAF() {
+    return {QStringLiteral("paf_req25_r01"),        QStringLiteral("paf_req25_r02"),
+            QStringLiteral("paf_req25_r03"),        QStringLiteral("paf_req25_r04"),
+            QStringLiteral("paf_req25_r04_r06"),    QStringLiteral("paf_req25_r04_r07"),
+            QStringLiteral("paf_req25_r05"),        QStringLiteral("paf_req25_r06"),
+            QStringLiteral("paf_req25_r06_r07"),    QStringLiteral("paf_req25_r06ex"),
+            QStringLiteral("paf_req25_r06ex_r07"),  QStringLiteral("paf_req25_r07"),
+            QStringLiteral("esp_estoque_anterior"), QStringLiteral("esp_paf_req25_r02"),
+            QStringLiteral("esp_paf_req25_r03"),    QStringLiteral("esp_paf_req25_r04"),
+            QStringLiteral("esp_paf_req25_r05"),    QStringLiteral("esp_paf_req25_r06ex"),
+            QStringLiteral("esp_paf_req25_r07")};
+}
+
+QString ObterCodFilial(TOperador& op) {
+    const int id = LerInteiroIni(ArquivoDoPrograma(QStringLiteral("sistema_qel.ini")),
+                                 QStringLiteral("FilialMatriz"), QStringLiteral("CodFisica"), 0);
+    if (id == 0)
+        throw EErro(QStringLiteral("Filial inválida, verifique o arquivo sistema_qel.ini"));
+    const QString texto = QString::number(id);
+    op.GravarLog(QStringLiteral("Obter Cod. Filial: ") + texto);
+    return texto;
+}
+
+QByteArray ConteudoQueryTxt() {
+    iniciarRecursoQuery();
+    QFile recurso(QStringLiteral(":/textfile/query"));
+    if (!recurso.open(QIODevice::ReadOnly))
+        throw EErro(QStringLiteral("Recurso QUERY não encontrado"));
+    return recurso.readAll();
+}
+
+QString CaminhoQueryTxt() {
+    return g_caminhoQueryTxt;
+}
+
+void GerarQueryTxt(TOperador& op) {
+    g_caminhoQueryTxt = ArquivoDoPrograma(QStringLiteral("query.txt"));
+    const QByteArray dados = ConteudoQueryTxt();
+    QFile f(g_caminhoQueryTxt);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(dados) != dados.size())
+        throw EErro(QStringLiteral("Cannot create file \"%1\". %2")
+                        .arg(g_caminhoQueryTxt, f.errorString()));
+    if (TConfiguracoes* c = op.Configuracoes()) {
+        c->SetArquivoTruncates(g_caminhoQueryTxt);
+        c->SetArquivoDeletes(g_caminhoQueryTxt);
+    }
+}
+
+void TruncarTabelas(TOperador& op, TDM& dm, const QStringList& tabelas) {
+    const qsizetype n = tabelas.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QString& tabela = tabelas.at(i);
+        try {
+            dm.ExecutarComando(QStringLiteral("TRUNCATE ") + tabela, true);
+            op.GravarLog(QStringLiteral("Truncate na tabela ") + tabela);
+            op.ProcessarMensagens();
+        } catch (const EErro& e) {
+            op.GravarLog(QStringLiteral("Erro ao efetuar truncate na tabela ") + tabela +
+                         QStringLiteral(" Erro : ") + e.Mensagem());
+        }
+    }
+}
+
+void DeletarRegistros(TOperador& op, TDM& dm, const QStringList& tabelas, const QString& filial) {
+    for (const QString& tabela : tabelas) {
+        try {
+            const QString coluna = dm.ConsultarValor(QStringLiteral("describe ") + tabela +
+                                                         QStringLiteral(" filial_id"),
+                                                     QString(), true)
+                                       .toString();
+            if (!coluna.trimmed().isEmpty()) {
+                dm.ExecutarComando(QStringLiteral("DELETE FROM ") + tabela +
+                                       QStringLiteral(" where filial_id <> \"") + filial +
+                                       QStringLiteral("\""),
+                                   true);
+                op.GravarLog(QStringLiteral("Delete na tabela ") + tabela);
+            }
+            op.ProcessarMensagens();
+        } catch (const EErro& e) {
+            op.GravarLog(QStringLiteral("Erro ao efetuar delete na tabela ") + tabela +
+                         QStringLiteral(" Erro : ") + e.Mensagem());
+            op.ProcessarMensagens();
+        }
+    }
+}
+
+void LimparOutrasFiliais(TOperador& op, TDM& dm, const QString& filial) {
+    try {
+        const QString condicao =
+            QStringLiteral(" where filial_id <> \"") + filial + QStringLiteral("\"");
+        const QStringList fixos = {
+            QStringLiteral("DELETE from movment"), QStringLiteral("delete from entradas"),
+            QStringLiteral("delete from pedidos"), QStringLiteral("delete from curvaabc"),
+            QStringLiteral("delete from pagar"),   QStringLiteral("delete from pagamentos")};
+        for (const QString& inicio : fixos) {
+            dm.ExecutarComando(inicio + condicao, true);
+            op.ProcessarMensagens();
+        }
+
+        try {
+            TruncarTabelas(op, dm, ListaTabelasPAF());
+        } catch (const EErro&) {
+            op.MostrarErro(QStringLiteral("Erro ao efetuar truncate nas tabelas do PAF"));
+            throw EAbortar();
+        }
+
+        TConfiguracoes* opcoes = op.Configuracoes();
+        if (!opcoes)
+            return;
+        GerarQueryTxt(op);
+        QStringList lista;
+        if (opcoes->ExecutarTruncates()) {
+            lista = lerLinhas(opcoes->ArquivoTruncates());
+            TruncarTabelas(op, dm, lista);
+        }
+        if (opcoes->ExecutarDeletes() &&
+            op.Confirmar(QStringLiteral("Deseja realmente utilizar o comando de delete pelo "
+                                        "arquivo?"),
+                         true, QStringLiteral("Confirmação..."))) {
+            lista = lerLinhas(opcoes->ArquivoDeletes());
+            DeletarRegistros(op, dm, lista, filial);
+        }
+        if (opcoes->ZerarNumlanc()) {
+            try {
+                const QString numlanc =
+                    dm.ConsultarValor(QStringLiteral("SHOW TABLES LIKE \"numlanc\""), QString(),
+                                      true)
+                        .toString();
+                if (!numlanc.trimmed().isEmpty()) {
+                    dm.ExecutarComando(QStringLiteral("TRUNCATE numlanc"), true);
+                    op.GravarLog(QStringLiteral("Truncate numlanc"));
+                }
+            } catch (const EErro&) {
+                // A missing or unusable numlanc is no error: only nlanc must be reset.
+            }
+            dm.ExecutarComando(QStringLiteral("TRUNCATE nlanc"), true);
+            dm.ExecutarComando(QStringLiteral("INSERT INTO nlanc(nlanc_id) VALUES(1)"), true);
+            op.GravarLog(QStringLiteral("Truncate nlanc"));
+        }
+        if (QFile::exists(g_caminhoQueryTxt))
+            QFile::remove(g_caminhoQueryTxt);
+    } catch (const EErro& e) {
+        op.ErroPadrao(QStringLiteral("Ocorreu o seguinte erro:\r") + e.Mensagem());
+    }
+}
+
+} // namespace marvek

@@ -1,0 +1,93 @@
+#include "restore/VerificacaoArquivo.h"
+
+#include "data/EErro.h"
+#include "zip/MotorZip.h"
+
+#include <QHash>
+
+namespace marvek {
+
+namespace {
+bool identificador(const QString& nome) {
+    if (nome.isEmpty() || nome.size() > 64)
+        return false;
+    for (QChar c : nome) {
+        const ushort u = c.unicode();
+        if (!((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') ||
+              u == '_' || u == '$'))
+            return false;
+    }
+    return true;
+}
+
+bool extensaoSimples(const QString& ext) {
+    if (ext.size() != 4 || ext.at(0) != QLatin1Char('.'))
+        return false;
+    for (int i = 1; i < 4; ++i)
+        if (!ext.at(i).isLetterOrNumber() || ext.at(i).unicode() > 127)
+            return false;
+    return true;
+}
+} // namespace
+
+bool ArquivoDeTabela(const QString& nome) {
+    const QString n = nome.toUpper();
+    return n.contains(QLatin1String("MYD")) || n.contains(QLatin1String("FRM")) ||
+           n.contains(QLatin1String("MYI"));
+}
+
+QList<TTabelaArquivo> VerificarArquivoBackup(const QString& arquivoZip, bool testarCrc) {
+    const QList<TEntradaZip> entradas = ListarEntradas(arquivoZip);
+    struct Par {
+        QString nome;
+        bool frm = false;
+        bool myd = false;
+        quint64 tamanho = 0;
+    };
+    QList<Par> pares;
+    QHash<QString, qsizetype> indice;
+    for (const TEntradaZip& e : entradas) {
+        const QString tabela = e.nome.left(e.nome.size() - 4);
+        const QString ext = e.nome.right(4);
+        if (e.nome.size() <= 4 || !identificador(tabela) || !extensaoSimples(ext))
+            throw EErro(QStringLiteral("O arquivo %1 contém a entrada \"%2\", que não é o "
+                                       "arquivo de uma tabela")
+                            .arg(arquivoZip, e.nome));
+        if (!ArquivoDeTabela(e.nome))
+            continue; // a stray file: extracted, never loaded
+        const QString chave = tabela.toUpper();
+        if (!indice.contains(chave)) {
+            indice.insert(chave, pares.size());
+            pares.append({tabela});
+        }
+        Par& p = pares[indice.value(chave)];
+        const QString x = ext.toUpper();
+        if (x == QLatin1String(".FRM"))
+            p.frm = true;
+        else if (x == QLatin1String(".MYD"))
+            p.myd = true;
+        else if (x != QLatin1String(".MYI"))
+            throw EErro(QStringLiteral("O arquivo %1 contém a entrada \"%2\", que não é o "
+                                       "arquivo de uma tabela")
+                            .arg(arquivoZip, e.nome));
+        p.tamanho += e.tamanho;
+    }
+    QList<TTabelaArquivo> tabelas;
+    bool filial = false;
+    for (const Par& p : pares) {
+        if (!p.frm || !p.myd)
+            throw EErro(QStringLiteral("O arquivo %1 não contém os dois arquivos da tabela %2 "
+                                       "(%2.frm e %2.MYD)")
+                            .arg(arquivoZip, p.nome));
+        if (p.nome.toUpper() == QLatin1String("FILIAL"))
+            filial = true;
+        tabelas.append({p.nome, p.tamanho});
+    }
+    if (!filial)
+        throw EErro(QStringLiteral("O arquivo %1 não contém a tabela filial").arg(arquivoZip));
+    if (testarCrc)
+        TestarZip(arquivoZip);
+    return tabelas;
+}
+
+} // namespace marvek

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace marvek {
+
+struct TTabelaArquivo {
+    QString nome;        // the table name as the files give it
+    quint64 tamanho = 0; // .frm + .MYD, uncompressed
+};
+
+// True when the upper-cased name contains "MYD", "FRM" or "MYI" anywhere.
+bool ArquivoDeTabela(const QString& nome);
+
+// Checks a backup archive before anything is touched: it exists, it is a sound ZIP whose
+// entries are plain file names, every name is a table name (letters, digits, "_", "$") and a
+// three-letter extension, every table has its .frm and its .MYD, and the branch table is there.
+// With testarCrc every entry is read and its CRC checked too. Raises EErro naming the archive
+// and the problem; returns the tables in the archive's order.
+QList<TTabelaArquivo> VerificarArquivoBackup(const QString& arquivoZip, bool testarCrc);
+
+} // namespace marvek

@@ -1,0 +1,277 @@
+#include "zip/MotorZip.h"
+
+#include "data/EErro.h"
+#include "zip/Trabalhador.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <QTemporaryFile>
+#include <memory>
+#include <zip.h>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
+namespace marvek {
+
+namespace {
+constexpr int NivelCompressao = 6;
+
+QByteArray nomeLocal(const QString& caminho) {
+    return QFile::encodeName(caminho);
+}
+
+QString erroZip(int codigo) {
+    zip_error_t e;
+    zip_error_init_with_code(&e, codigo);
+    const QString texto = QString::fromLocal8Bit(zip_error_strerror(&e));
+    zip_error_fini(&e);
+    return texto;
+}
+
+struct FecharZip {
+    void operator()(zip_t* z) const {
+        if (z)
+            zip_discard(z);
+    }
+};
+using ZipPtr = std::unique_ptr<zip_t, FecharZip>;
+
+ZipPtr abrirLeitura(const QString& arquivoZip) {
+    if (!QFileInfo(arquivoZip).isFile())
+        throw EErro(QStringLiteral("O arquivo %1 não existe").arg(arquivoZip));
+    int codigo = 0;
+    zip_t* z = zip_open(nomeLocal(arquivoZip).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &codigo);
+    if (!z)
+        throw EErro(QStringLiteral("O arquivo %1 não é um arquivo ZIP válido: %2")
+                        .arg(arquivoZip, erroZip(codigo)));
+    return ZipPtr(z);
+}
+
+bool nomeSimples(const QString& nome) {
+    if (nome.isEmpty() || nome == QLatin1String(".") || nome == QLatin1String(".."))
+        return false;
+    for (QChar c : nome) {
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char(':') ||
+            c.unicode() < 32 || c.unicode() == 127)
+            return false;
+    }
+    return true;
+}
+
+QList<TEntradaZip> listar(const QString& arquivoZip, zip_t* z) {
+    const zip_int64_t n = zip_get_num_entries(z, 0);
+    QList<TEntradaZip> entradas;
+    QSet<QString> vistos;
+    for (zip_int64_t i = 0; i < n; ++i) {
+        zip_stat_t st;
+        zip_stat_init(&st);
+        if (zip_stat_index(z, static_cast<zip_uint64_t>(i), 0, &st) != 0)
+            throw EErro(QStringLiteral("O arquivo %1 está danificado: %2")
+                            .arg(arquivoZip, QString::fromLocal8Bit(zip_strerror(z))));
+        const QString nome = QString::fromUtf8(st.name ? st.name : "");
+        auto recusar = [&](const QString& motivo) {
+            return EErro(QStringLiteral("O arquivo %1 contém a entrada \"%2\", %3")
+                             .arg(arquivoZip, nome, motivo));
+        };
+        if (!nomeSimples(nome))
+            throw recusar(QStringLiteral("que não é um nome simples de arquivo"));
+        if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)
+            throw recusar(QStringLiteral("que está criptografada"));
+        if ((st.valid & ZIP_STAT_COMP_METHOD) && st.comp_method != ZIP_CM_STORE &&
+            st.comp_method != ZIP_CM_DEFLATE)
+            throw recusar(QStringLiteral("com um método de compressão não suportado"));
+        zip_uint8_t sistema = 0;
+        zip_uint32_t atributos = 0;
+        if (zip_file_get_external_attributes(z, static_cast<zip_uint64_t>(i), 0, &sistema,
+                                             &atributos) == 0 &&
+            sistema == ZIP_OPSYS_UNIX) {
+            const unsigned modo = (atributos >> 16) & 0170000u;
+            if (modo == 0120000u)
+                throw recusar(QStringLiteral("que é um link simbólico"));
+            if (modo != 0 && modo != 0100000u)
+                throw recusar(QStringLiteral("que não é um arquivo comum"));
+        }
+        const QString chave = nome.toUpper();
+        if (vistos.contains(chave))
+            throw recusar(QStringLiteral("repetida"));
+        vistos.insert(chave);
+        entradas.append({nome, st.size, st.comp_size, st.crc});
+    }
+    return entradas;
+}
+
+// Reads entry i whole, passing each block to escrever; checks the CRC at the end.
+void lerEntrada(const QString& arquivoZip, zip_t* z, zip_uint64_t i, const QString& nome,
+                const std::function<void(const char*, qint64)>& escrever) {
+    zip_file_t* f = zip_fopen_index(z, i, 0);
+    if (!f)
+        throw EErro(QStringLiteral("Não foi possível ler \"%1\" de %2: %3")
+                        .arg(nome, arquivoZip, QString::fromLocal8Bit(zip_strerror(z))));
+    std::unique_ptr<char[]> bloco(new char[1 << 20]);
+    for (;;) {
+        const zip_int64_t lidos = zip_fread(f, bloco.get(), 1 << 20);
+        if (lidos < 0) {
+            const QString erro = QString::fromLocal8Bit(zip_file_strerror(f));
+            zip_fclose(f);
+            throw EErro(QStringLiteral("O arquivo %1 está danificado na entrada \"%2\": %3")
+                            .arg(arquivoZip, nome, erro));
+        }
+        if (lidos == 0)
+            break;
+        escrever(bloco.get(), lidos);
+    }
+    const int r = zip_fclose(f);
+    if (r != 0)
+        throw EErro(QStringLiteral("O arquivo %1 está danificado na entrada \"%2\": %3")
+                        .arg(arquivoZip, nome, erroZip(r)));
+}
+} // namespace
+
+bool ArmazenarSemCompressao(const QString& nome) {
+    static const QStringList sufixos = {
+        QStringLiteral("gif"),    QStringLiteral("png"),  QStringLiteral("z"),
+        QStringLiteral("zip"),    QStringLiteral("zoo"),  QStringLiteral("arc"),
+        QStringLiteral("lzh"),    QStringLiteral("arj"),  QStringLiteral("taz"),
+        QStringLiteral("tgz"),    QStringLiteral("lha"),  QStringLiteral("rar"),
+        QStringLiteral("ace"),    QStringLiteral("cab"),  QStringLiteral("gz"),
+        QStringLiteral("gzip"),   QStringLiteral("jar"),  QStringLiteral("exe"),
+        QStringLiteral("jpg"),    QStringLiteral("jpeg"), QStringLiteral("7zp"),
+        QStringLiteral("mp3"),    QStringLiteral("wmv"),  QStringLiteral("wma"),
+        QStringLiteral("dvr-ms"), QStringLiteral("avi")};
+    const int ponto = nome.lastIndexOf(QLatin1Char('.'));
+    if (ponto < 0)
+        return false;
+    return sufixos.contains(nome.mid(ponto + 1), Qt::CaseInsensitive);
+}
+
+void CompactarArquivos(const QString& arquivoZip, const QStringList& arquivos,
+                       const FuncaoProcessar& processar) {
+    const QFileInfo destino(arquivoZip);
+    // The temporary name stands in the archive's own folder, so the final rename stays on one
+    // file system.
+    QTemporaryFile temporario(destino.absolutePath() + QStringLiteral("/.") + destino.fileName() +
+                              QStringLiteral(".XXXXXX"));
+    if (!temporario.open())
+        throw EErro(QStringLiteral("Não foi possível criar o arquivo %1: %2")
+                        .arg(arquivoZip, temporario.errorString()));
+    const QString caminhoTemporario = temporario.fileName();
+    temporario.close();
+
+    int codigo = 0;
+    zip_t* z = zip_open(nomeLocal(caminhoTemporario).constData(), ZIP_TRUNCATE, &codigo);
+    if (!z)
+        throw EErro(QStringLiteral("Não foi possível criar o arquivo %1: %2")
+                        .arg(arquivoZip, erroZip(codigo)));
+    ZipPtr zip(z);
+    QSet<QString> nomes;
+    for (const QString& arquivo : arquivos) {
+        const QString nome = QFileInfo(arquivo).fileName();
+        if (nomes.contains(nome.toUpper()))
+            throw EErro(QStringLiteral("Dois arquivos com o nome %1").arg(nome));
+        nomes.insert(nome.toUpper());
+        zip_source_t* fonte = zip_source_file(z, nomeLocal(arquivo).constData(), 0, -1);
+        if (!fonte)
+            throw EErro(QStringLiteral("Não foi possível ler %1: %2")
+                            .arg(arquivo, QString::fromLocal8Bit(zip_strerror(z))));
+        const zip_int64_t indice =
+            zip_file_add(z, nome.toUtf8().constData(), fonte, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE);
+        if (indice < 0) {
+            zip_source_free(fonte);
+            throw EErro(QStringLiteral("Não foi possível incluir %1 no arquivo %2: %3")
+                            .arg(arquivo, arquivoZip, QString::fromLocal8Bit(zip_strerror(z))));
+        }
+        const bool guardar = ArmazenarSemCompressao(nome);
+        zip_set_file_compression(z, static_cast<zip_uint64_t>(indice),
+                                 guardar ? ZIP_CM_STORE : ZIP_CM_DEFLATE,
+                                 guardar ? 0 : NivelCompressao);
+    }
+    // zip_close reads, compresses and writes everything: the long part, done off this thread.
+    QString erro;
+    ExecutarEmSegundoPlano(
+        [&] {
+            if (zip_close(z) != 0)
+                erro = QString::fromLocal8Bit(zip_strerror(z));
+            else
+                zip.release();
+        },
+        processar);
+    if (!erro.isEmpty()) {
+        QFile::remove(caminhoTemporario);
+        throw EErro(
+            QStringLiteral("Não foi possível gravar o arquivo %1: %2").arg(arquivoZip, erro));
+    }
+    if (!QFile::exists(caminhoTemporario)) {
+        // An archive without entries is removed by the library; it is written by hand: the
+        // end-of-central-directory record alone.
+        QFile vazio(caminhoTemporario);
+        const QByteArray fim("PK\x05\x06" + QByteArray(18, '\0'));
+        if (!vazio.open(QIODevice::WriteOnly) || vazio.write(fim) != fim.size())
+            throw EErro(QStringLiteral("Não foi possível gravar o arquivo %1").arg(arquivoZip));
+    }
+    QFile::remove(arquivoZip);
+    if (!QFile::rename(caminhoTemporario, arquivoZip)) {
+        QFile::remove(caminhoTemporario);
+        throw EErro(QStringLiteral("Não foi possível gravar o arquivo %1").arg(arquivoZip));
+    }
+    QFile::setPermissions(arquivoZip, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ReadGroup | QFileDevice::ReadOther);
+}
+
+QList<TEntradaZip> ListarEntradas(const QString& arquivoZip) {
+    ZipPtr z = abrirLeitura(arquivoZip);
+    return listar(arquivoZip, z.get());
+}
+
+void TestarZip(const QString& arquivoZip, const FuncaoProcessar& processar) {
+    ZipPtr z = abrirLeitura(arquivoZip);
+    const QList<TEntradaZip> entradas = listar(arquivoZip, z.get());
+    ExecutarEmSegundoPlano(
+        [&] {
+            for (qsizetype i = 0; i < entradas.size(); ++i)
+                lerEntrada(arquivoZip, z.get(), static_cast<zip_uint64_t>(i), entradas[i].nome,
+                           [](const char*, qint64) {});
+        },
+        processar);
+}
+
+void ExtrairZip(const QString& arquivoZip, const QString& pasta, const FuncaoProcessar& processar) {
+    ZipPtr z = abrirLeitura(arquivoZip);
+    const QList<TEntradaZip> entradas = listar(arquivoZip, z.get());
+    const QDir dir(pasta);
+    if (!dir.exists())
+        throw EErro(QStringLiteral("A pasta %1 não existe").arg(pasta));
+    ExecutarEmSegundoPlano(
+        [&] {
+            for (qsizetype i = 0; i < entradas.size(); ++i) {
+                const QString destino = dir.filePath(entradas[i].nome);
+                QFile f(destino);
+                if (f.exists())
+                    throw EErro(QStringLiteral("O arquivo %1 já existe").arg(destino));
+                if (!f.open(QIODevice::NewOnly))
+                    throw EErro(QStringLiteral("Não foi possível criar %1: %2")
+                                    .arg(destino, f.errorString()));
+                try {
+                    lerEntrada(arquivoZip, z.get(), static_cast<zip_uint64_t>(i), entradas[i].nome,
+                               [&](const char* dados, qint64 n) {
+                                   if (f.write(dados, n) != n)
+                                       throw EErro(QStringLiteral("Não foi possível gravar %1: %2")
+                                                       .arg(destino, f.errorString()));
+                               });
+                    if (!f.flush())
+                        throw EErro(QStringLiteral("Não foi possível gravar %1: %2")
+                                        .arg(destino, f.errorString()));
+                } catch (...) {
+                    f.close();
+                    f.remove();
+                    throw;
+                }
+            }
+        },
+        processar);
+}
+
+} // namespace marvek

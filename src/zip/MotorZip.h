@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace marvek {
+
+// The archive engine: flat ZIP archives of table files.
+
+struct TEntradaZip {
+    QString nome;
+    quint64 tamanho = 0;    // uncompressed
+    quint64 comprimido = 0; // compressed
+    quint32 crc = 0;
+};
+
+// Called regularly while the engine works on a worker thread, on the calling thread, so that a
+// window can process its pending messages. May be empty.
+using FuncaoProcessar = std::function<void()>;
+
+// Packs the files into a new archive under their bare names (no folders): deflate at level 6,
+// stored without compression when the name ends in one of the usual compressed-file suffixes;
+// ZIP64 where an entry or the archive passes 4 GiB. The archive is written under a temporary
+// name in its folder and renamed at the end, so a failure never leaves a half archive under the
+// final name. Raises EErro with the reason on any failure.
+void CompactarArquivos(const QString& arquivoZip, const QStringList& arquivos,
+                       const FuncaoProcessar& processar = {});
+
+// True when a file of that name is stored without compression.
+bool ArmazenarSemCompressao(const QString& nome);
+
+// Reads the archive's directory and checks that every entry is a plain file with a plain name:
+// no folder part, no "..", no absolute or drive names, no backslash, no folder or link entries,
+// no encryption, no two entries whose names differ only in case. Reads no data.
+QList<TEntradaZip> ListarEntradas(const QString& arquivoZip);
+
+// Reads every entry whole and checks its CRC, writing nothing.
+void TestarZip(const QString& arquivoZip, const FuncaoProcessar& processar = {});
+
+// Extracts every entry, flat, into the folder (which must exist), checking every CRC. Entries
+// are checked as ListarEntradas does before anything is written. Existing files are not
+// overwritten: the extraction stops with an error instead.
+void ExtrairZip(const QString& arquivoZip, const QString& pasta,
+                const FuncaoProcessar& processar = {});
+
+} // namespace marvek

@@ -1,0 +1,63 @@
+#include "support/BancoVarejo.h"
+
+#include "data/TDM.h"
+#include "restore/LimparOutrasFiliais.h"
+#include "support/BancoTeste.h"
+#include "zip/MotorZip.h"
+
+#include <algorithm>
+
+namespace teste {
+
+QStringList TabelasDaLimpeza() {
+    return {"movment", "entradas", "pedidos", "curvaabc", "pagar", "pagamentos"};
+}
+
+void CriarBancoVarejo(const QString& banco, const QList<TFilialTeste>& filiais) {
+    RecriarBanco(banco);
+    const QString b = marvek::CitarIdentificador(banco) + ".";
+    Sql("CREATE TABLE " + b +
+        "filial (filial_id INT PRIMARY KEY, nome VARCHAR(40), apagado CHAR(1), "
+        "escritorio CHAR(1), versao VARCHAR(12), lojas_leram VARCHAR(60)) ENGINE=MyISAM");
+    for (const TFilialTeste& f : filiais) {
+        const QString esc = f.escritorio == "NULL" ? "NULL" : "'" + f.escritorio + "'";
+        Sql(QStringLiteral("INSERT INTO %1filial VALUES (%2, 'Filial %2', '%3', %4, '000', '*')")
+                .arg(b)
+                .arg(f.id)
+                .arg(f.apagado, esc));
+    }
+    Sql("CREATE TABLE " + b +
+        "caixa (caixa_id INT AUTO_INCREMENT PRIMARY KEY, filial_id INT, valor DECIMAL(10,2), "
+        "lojas_leram VARCHAR(60), KEY ix_filial (filial_id)) ENGINE=MyISAM");
+    Sql("INSERT INTO " + b +
+        "caixa (filial_id, valor, lojas_leram) VALUES (1, 10, '*'), (2, 20, '2A'), (3, 30, NULL), "
+        "(3, 31, ''), (4, 40, 'AC')");
+    Sql("CREATE TABLE " + b +
+        "cidades (cidade_id INT PRIMARY KEY, nome VARCHAR(40)) ENGINE=MyISAM");
+    Sql("INSERT INTO " + b + QString::fromUtf8("cidades VALUES (1, 'Curitiba'), (2, 'São Paulo')"));
+    for (const QString& t : TabelasDaLimpeza()) {
+        Sql("CREATE TABLE " + b + t +
+            " (id INT AUTO_INCREMENT PRIMARY KEY, filial_id INT, lojas_leram VARCHAR(60)) "
+            "ENGINE=MyISAM");
+        Sql("INSERT INTO " + b + t +
+            " (filial_id, lojas_leram) VALUES (1,'*'),(2,''),(3,NULL),(3,'3')");
+    }
+    for (const QString& t : marvek::ListaTabelasPAF()) {
+        Sql("CREATE TABLE " + b + t + " (id INT, texto VARCHAR(20)) ENGINE=MyISAM");
+        Sql("INSERT INTO " + b + t + " VALUES (1,'a'),(2,'b')");
+    }
+    Sql("CREATE TABLE " + b + "nlanc (nlanc_id INT) ENGINE=MyISAM");
+    Sql("INSERT INTO " + b + "nlanc VALUES (55),(56)");
+    Sql("CREATE TABLE " + b + "numlanc (numero INT) ENGINE=MyISAM");
+    Sql("INSERT INTO " + b + "numlanc VALUES (7)");
+}
+
+QStringList EntradasDoZip(const QString& arquivo) {
+    QStringList nomes;
+    for (const marvek::TEntradaZip& e : marvek::ListarEntradas(arquivo))
+        nomes << e.nome;
+    std::sort(nomes.begin(), nomes.end());
+    return nomes;
+}
+
+} // namespace teste

@@ -1,0 +1,142 @@
+#include "data/EErro.h"
+#include "zip/MotorZip.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+#include <zip.h>
+
+using namespace marvek;
+
+class TstMotorZip : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+    QString arquivo(const QString& nome, const QByteArray& dados) {
+        const QString caminho = m_dir.filePath(nome);
+        QFile f(caminho);
+        f.open(QIODevice::WriteOnly);
+        f.write(dados);
+        return caminho;
+    }
+
+    // An archive written with the library directly, for names this program never writes.
+    QString zipComNomes(const QString& nome, const QStringList& entradas, bool link = false) {
+        const QString caminho = m_dir.filePath(nome);
+        int erro = 0;
+        zip_t* z =
+            zip_open(QFile::encodeName(caminho).constData(), ZIP_CREATE | ZIP_TRUNCATE, &erro);
+        for (const QString& e : entradas) {
+            static const char dados[] = "conteudo";
+            zip_source_t* s = zip_source_buffer(z, dados, sizeof dados, 0);
+            const zip_int64_t i = zip_file_add(z, e.toUtf8().constData(), s, ZIP_FL_ENC_UTF_8);
+            if (link)
+                zip_file_set_external_attributes(z, static_cast<zip_uint64_t>(i), 0, ZIP_OPSYS_UNIX,
+                                                 (0120777u) << 16);
+        }
+        zip_close(z);
+        return caminho;
+    }
+
+    QString erroDe(const std::function<void()>& f) {
+        try {
+            f();
+        } catch (const EErro& e) {
+            return e.Mensagem();
+        }
+        return QString();
+    }
+
+private slots:
+    void idaEVolta() {
+        QByteArray grande(1200000, '\0');
+        for (qsizetype i = 0; i < grande.size(); ++i)
+            grande[i] = static_cast<char>('0' + (i * 7919 / 13) % 10);
+        const QStringList arquivos = {
+            arquivo("caixa.frm", "definicao"), arquivo("caixa.MYD", grande),
+            arquivo("foto.jpg", QByteArray(5000, 'j')), arquivo("vazio.MYD", QByteArray())};
+        const QString zip = m_dir.filePath("saida/Backup_Central.zip");
+        QVERIFY(QDir().mkpath(m_dir.filePath("saida")));
+        int chamadas = 0;
+        CompactarArquivos(zip, arquivos, [&] { ++chamadas; });
+        const QList<TEntradaZip> entradas = ListarEntradas(zip);
+        QCOMPARE(entradas.size(), 4);
+        QCOMPARE(entradas[1].nome, QString("caixa.MYD"));
+        QCOMPARE(entradas[1].tamanho, quint64(grande.size()));
+        QVERIFY(entradas[1].comprimido < entradas[1].tamanho / 2);
+        QCOMPARE(entradas[2].comprimido, entradas[2].tamanho + 0); // stored
+        TestarZip(zip);
+        const QString destino = m_dir.filePath("extraido");
+        QVERIFY(QDir().mkpath(destino));
+        ExtrairZip(zip, destino);
+        QFile f(destino + "/caixa.MYD");
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), grande);
+        QVERIFY(QFile::exists(destino + "/vazio.MYD"));
+        // never overwrites
+        QVERIFY(erroDe([&] { ExtrairZip(zip, destino); }).contains("já existe"));
+        // no temporary file left beside the archive
+        QCOMPARE(QDir(m_dir.filePath("saida")).entryList(QDir::Files | QDir::Hidden),
+                 QStringList({"Backup_Central.zip"}));
+    }
+
+    void sufixosSemCompressao() {
+        QVERIFY(ArmazenarSemCompressao("a.JPG"));
+        QVERIFY(ArmazenarSemCompressao("b.dvr-ms"));
+        QVERIFY(ArmazenarSemCompressao("c.z"));
+        QVERIFY(!ArmazenarSemCompressao("caixa.MYD"));
+        QVERIFY(!ArmazenarSemCompressao("caixa.frm"));
+        QVERIFY(!ArmazenarSemCompressao("semponto"));
+    }
+
+    void arquivosHostisOuDanificados() {
+        QVERIFY(erroDe([&] {
+                    ListarEntradas(m_dir.filePath("nao_existe.zip"));
+                }).contains("não existe"));
+        const QString texto = arquivo("texto.zip", "isto nao e um zip");
+        QVERIFY(erroDe([&] { ListarEntradas(texto); }).contains("não é um arquivo ZIP válido"));
+        for (const QString& nome :
+             {QString("../fora.MYD"), QString("/etc/x.frm"), QString("pasta\\a.frm"),
+              QString("sub/a.frm"), QString("C:a.frm")}) {
+            const QString z = zipComNomes("hostil.zip", {nome});
+            const QString erro = erroDe([&] { ListarEntradas(z); });
+            QVERIFY2(erro.contains("nome simples"), qPrintable(nome + ": " + erro));
+        }
+        QVERIFY(erroDe([&] {
+                    ListarEntradas(zipComNomes("dup.zip", {"a.frm", "A.FRM"}));
+                }).contains("repetida"));
+        QVERIFY(erroDe([&] {
+                    ListarEntradas(zipComNomes("link.zip", {"a.frm"}, true));
+                }).contains("link"));
+
+        // a flipped byte inside the compressed data: the CRC check finds it
+        const QString bom = m_dir.filePath("bom.zip");
+        CompactarArquivos(bom,
+                          {arquivo("t.MYD", QByteArray(100000, 'x') + QByteArray::number(42))});
+        QFile f(bom);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QByteArray dados = f.readAll();
+        dados[60] = static_cast<char>(dados[60] ^ 0x55);
+        f.seek(0);
+        f.write(dados);
+        f.close();
+        QVERIFY(!erroDe([&] { TestarZip(bom); }).isEmpty());
+        const QString destino = m_dir.filePath("crc");
+        QVERIFY(QDir().mkpath(destino));
+        QVERIFY(!erroDe([&] { ExtrairZip(bom, destino); }).isEmpty());
+        QVERIFY(!QFile::exists(destino + "/t.MYD")); // a damaged entry leaves no file
+
+        // truncated archive
+        QFile t(bom);
+        QVERIFY(t.resize(dados.size() / 2));
+        QVERIFY(!erroDe([&] { ListarEntradas(bom); }).isEmpty());
+    }
+
+    void semArquivos() {
+        const QString zip = m_dir.filePath("vazio.zip");
+        CompactarArquivos(zip, {});
+        QCOMPARE(ListarEntradas(zip).size(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TstMotorZip)
+#include "tst_motorzip.moc"
