@@ -20,12 +20,18 @@ void AtivarTeste(bool ativo) {
     g_respostas.clear();
     g_mostradas.clear();
 }
-bool EmTeste() { return g_teste; }
-void Responder(bool sim) { g_respostas.append(sim); }
-QList<Caixa>& Mostradas() { return g_mostradas; }
+bool EmTeste() {
+    return g_teste;
+}
+void Responder(bool sim) {
+    g_respostas.append(sim);
+}
+QList<Caixa>& Mostradas() {
+    return g_mostradas;
+}
 
 QStringList Resumo() {
-    static const char* nomes[] = {"Pergunta", "Erro", "Alerta", "Informacao",
+    static const char* nomes[] = {"Pergunta",   "Erro",     "Alerta", "Informacao",
                                   "ErroPadrao", "Mensagem", "Atencao"};
     QStringList r;
     for (const Caixa& c : g_mostradas)
@@ -41,7 +47,9 @@ QString paraTela(QString texto) {
     return texto;
 }
 
-QWidget* janelaAtiva() { return QApplication::activeWindow(); }
+QWidget* janelaAtiva() {
+    return QApplication::activeWindow();
+}
 
 int mostrar(dialogos::Tipo tipo, QWidget* dono, QMessageBox::Icon icone, const QString& titulo,
             const QString& texto, QMessageBox::StandardButtons botoes,
@@ -92,14 +100,15 @@ void ErroPadrao(const QString& texto) {
 
 void MostrarMensagem(const QString& texto) {
     mostrar(dialogos::Tipo::Mensagem, nullptr, QMessageBox::NoIcon,
-            QApplication::applicationDisplayName().isEmpty() ? QStringLiteral("Marvek")
-                                                             : QApplication::applicationDisplayName(),
+            QApplication::applicationDisplayName().isEmpty()
+                ? QStringLiteral("Marvek")
+                : QApplication::applicationDisplayName(),
             texto, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 void Atencao(QWidget* dono, const QString& texto) {
-    mostrar(dialogos::Tipo::Atencao, dono, QMessageBox::Information,
-            QString::fromUtf8("Atenção"), texto, QMessageBox::Ok, QMessageBox::Ok);
+    mostrar(dialogos::Tipo::Atencao, dono, QMessageBox::Information, QString::fromUtf8("Atenção"),
+            texto, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 } // namespace marvek

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QApplication>
+
+namespace marvek {
+
+// The program's application object. Its event dispatch is the general error display: an error
+// that escapes an event handler of any window is shown in the standard error box, and the
+// program goes on with the window that was active.
+class TAplicacao : public QApplication {
+    Q_OBJECT
+public:
+    TAplicacao(int& argc, char** argv);
+    bool notify(QObject* receptor, QEvent* evento) override;
+};
+
+// Shows the error being handled in the standard error box (caption "Error", OK): the message of
+// an EErro, the text of any other std::exception. A silent abort (EAbortar) shows nothing. Call
+// it only inside a catch block; it never raises.
+void MostrarErroGeral();
+
+} // namespace marvek
