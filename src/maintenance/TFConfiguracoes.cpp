@@ -1,5 +1,6 @@
 #include "maintenance/TFConfiguracoes.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -12,10 +13,15 @@ TFConfiguracoes::TFConfiguracoes(QWidget* pai)
     setObjectName(QStringLiteral("TFConfiguracoes"));
     setWindowTitle(QString::fromUtf8("Configurações"));
     setFixedSize(518, 142);
+    QFont fonte = font();
+    fonte.setPointSize(8);
+    setFont(fonte);
 
     CheckListBox1 = new QListWidget(this);
     CheckListBox1->setObjectName(QStringLiteral("CheckListBox1"));
-    CheckListBox1->setGeometry(8, 8, 502, 57);
+    CheckListBox1->setGeometry(8, 8, 502, 62);
+    CheckListBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    CheckListBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     const char* itens[] = {
         "Ler arquivo texto query.txt para executar truncates no banco de dados. (Dúvidas? "
         "Confirme)",
@@ -27,12 +33,26 @@ TFConfiguracoes::TFConfiguracoes(QWidget* pai)
         item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         item->setCheckState(Qt::Unchecked);
     }
+    // Every item stays on its one line: with a wide system font the list gets a slightly
+    // smaller size.
+    QFont fonteLista = fonte;
+    auto cabe = [&] {
+        const QFontMetrics medida(fonteLista);
+        for (int i = 0; i < CheckListBox1->count(); ++i)
+            if (medida.horizontalAdvance(CheckListBox1->item(i)->text()) + 28 >
+                CheckListBox1->width())
+                return false;
+        return true;
+    };
+    while (!cabe() && fonteLista.pointSizeF() > 6)
+        fonteLista.setPointSizeF(fonteLista.pointSizeF() - 0.25);
+    CheckListBox1->setFont(fonteLista);
 
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setText(QString::fromUtf8("Obs: os arquivos devem estar na pasta do sistemaqel \r\n"
                                       "juntamente com este executável"));
-    Label1->setGeometry(8, 72, 330, 34);
+    Label1->setGeometry(8, 76, 330, 34);
 
     Button1 = new QPushButton(QStringLiteral("&OK"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
