@@ -4,7 +4,9 @@
 #   1. an argument without "Backup_Central.zip": the "Error" box comes before any main window,
 #      Return closes it and the program ends with exit code 0, having logged nothing;
 #   2. a settings file naming a database that does not exist: the main window comes up without
-#      any message (the restore-only start), the argument is ignored, Esc ends the program.
+#      any message (the restore-only start), the argument is ignored, Esc ends the program;
+#   3. a normal start: the pre-validation question comes first, Esc answers No, the main window
+#      comes up, and Esc ends the program.
 # Usage: e2e_principal.sh PATH_OF_MARVEK   (MYSQL_UNIX_PORT names the test server's socket)
 set -euo pipefail
 
@@ -91,5 +93,19 @@ teclar "$janela" Escape
 esperar_fim
 [ "$rc" = 0 ] || falhar "exit code $rc after Esc"
 echo "ok: restore-only start, silent; Esc ends the program"
+
+# 3. normal start
+ini e2e_principal
+"$pasta/marvek" >"$pasta/saida3.txt" 2>&1 &
+pid=$!
+pergunta=$(esperar_janela '^Confirma') || true
+[ -n "$pergunta" ] || falhar "the pre-validation question did not appear"
+teclar "$pergunta" Escape
+janela=$(esperar_janela '^Marvek$') || true
+[ -n "$janela" ] || falhar "the main window did not appear"
+teclar "$janela" Escape
+esperar_fim
+[ "$rc" = 0 ] || falhar "exit code $rc after Esc"
+echo "ok: normal start, question answered No, Esc ends the program"
 
 mariadb --no-defaults --socket="$socket" -uroot -e "DROP DATABASE IF EXISTS e2e_principal"

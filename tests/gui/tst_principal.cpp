@@ -402,6 +402,64 @@ private slots:
         QVERIFY(dialogos::Mostradas().isEmpty());
     }
 
+    void entradasFaltandoPeloBotao() {
+        prepararOperacao();
+        TfrmPrincipal janela({});
+        mostrar(janela);
+        auto* filiais = controle<QComboBox>(janela, "cbxFiliais");
+        auto* iniciar = controle<QWidget>(janela, "btnIniciar");
+        const QString prefixo = "ErroPadrao: Ocorreu o seguinte erro: \r\r";
+
+        filiais->setCurrentIndex(-1);
+        dialogos::AtivarTeste(true);
+        controle<QLineEdit>(janela, "txtDiretorio")->setText(m_pasta.filePath("destino"));
+        QTest::mouseClick(iniciar, Qt::LeftButton);
+        QCOMPARE(dialogos::Resumo(), QStringList(prefixo + "Nenhuma filial selecionada"));
+        QCOMPARE(ativos(janela), OITO_CONTROLES);
+        QCOMPARE(janela.focusWidget(), filiais);
+
+        filiais->setCurrentIndex(0);
+        controle<QLineEdit>(janela, "txtDiretorio")->clear();
+        dialogos::AtivarTeste(true);
+        QTest::keyClick(filiais, Qt::Key_Return);
+        QCOMPARE(dialogos::Resumo(), QStringList(prefixo + "Nenhum diretório selecionado"));
+        QCOMPARE(ativos(janela), OITO_CONTROLES);
+        QCOMPARE(janela.focusWidget(), controle<QWidget>(janela, "txtDiretorio"));
+
+        QTest::mouseClick(controle<QRadioButton>(janela, "rbtnRestore"), Qt::LeftButton);
+        dialogos::AtivarTeste(true);
+        QTest::mouseClick(iniciar, Qt::LeftButton);
+        QCOMPARE(dialogos::Resumo(), QStringList(prefixo + "Nenhum arquivo selecionado"));
+        QCOMPARE(ativos(janela), OITO_CONTROLES);
+        QCOMPARE(janela.focusWidget(), controle<QWidget>(janela, "txtArquivo"));
+        // the checks ended the restore before it touched the database
+        QCOMPARE(teste::Linhas("SHOW TABLES FROM pr_operacao"), QStringList("filial"));
+    }
+
+    void ofertaDePreValidacao() {
+        {
+            TfrmPrincipal janela({});
+            dialogos::Responder(false);
+            janela.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&janela));
+            QCOMPARE(dialogos::Mostradas().size(), 1);
+            const auto pergunta = dialogos::Mostradas().first();
+            QCOMPARE(pergunta.tipo, dialogos::Tipo::Pergunta);
+            QCOMPARE(pergunta.texto, QString("Deseja efetuar a pré-validação?"));
+            QCOMPARE(pergunta.titulo, QString("Confirmação..."));
+            QVERIFY(pergunta.simPadrao);
+        }
+        {
+            // restore-only start: restore mode, nothing is offered
+            teste::EscreverIni(m_pasta.path(), "pr_nao_existe");
+            dialogos::AtivarTeste(true);
+            TfrmPrincipal janela({});
+            janela.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&janela));
+            QVERIFY(dialogos::Mostradas().isEmpty());
+        }
+    }
+
     void semFilialViva() {
         criarBanco("pr_sem_viva", "(4,'Fechada','S')");
         teste::EscreverIni(m_pasta.path(), "pr_sem_viva");
