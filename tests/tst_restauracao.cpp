@@ -1,6 +1,342 @@
+#include "backup/Backup.h"
+#include "data/Pastas.h"
+#include "data/TDM.h"
+#include "restore/LimparOutrasFiliais.h"
+#include "restore/ListagemPasta.h"
+#include "restore/Restauracao.h"
+#include "restore/VerificacaoArquivo.h"
+#include "support/BancoTeste.h"
+#include "support/BancoVarejo.h"
+#include "support/TOperadorGravador.h"
+#include "zip/MotorZip.h"
+
+#include <QTemporaryDir>
 #include <QtTest>
+#include <algorithm>
+
+using namespace marvek;
+using teste::TOperadorGravador;
+
+namespace {
+const QList<teste::TFilialTeste> Filiais = {{1, "S"}, {2, "N"}, {3, "N"}, {12, "S"}, {4, "N", "S"}};
+const QString ListaEsperada = "**23C"; // "*", then 1, 2, 3 and 12 in the server's order
+} // namespace
+
 class TstRestauracao : public QObject {
     Q_OBJECT
+    QTemporaryDir m_dir;
+    QString m_zip;         // the central backup for branch 3
+    QStringList m_tabelas; // the tables of the central database
+
+    std::unique_ptr<TDM> conectar(const QString& banco) {
+        auto dm = std::make_unique<TDM>();
+        dm->AbrirConexao("localhost", banco, "root", "", 3306);
+        return dm;
+    }
+
+    // A fresh copy of the central archive in a folder of its own.
+    QString copiaDoZip(const QString& pasta) {
+        QDir().mkpath(m_dir.filePath(pasta));
+        const QString destino = m_dir.filePath(pasta + "/Backup_Central.zip");
+        QFile::remove(destino);
+        QFile::copy(m_zip, destino);
+        return destino;
+    }
+
+    // An installation with its own older tables.
+    void loja(const QString& banco) {
+        teste::RecriarBanco(banco);
+        teste::Sql("CREATE TABLE " + banco + ".caixa (id INT PRIMARY KEY, x VARCHAR(9))");
+        teste::Sql("INSERT INTO " + banco + ".caixa VALUES (1,'antigo'),(2,'dado')");
+        teste::Sql("CREATE TABLE " + banco + ".so_da_loja (id INT, KEY(id))");
+        teste::Sql("INSERT INTO " + banco + ".so_da_loja VALUES (5),(6),(7)");
+    }
+
+    std::unique_ptr<TOperadorGravador> restaurar(const QString& banco, const QString& arquivo,
+                                                 const QString& codFisica) {
+        teste::EscreverIni(m_dir.path(), banco, codFisica);
+        // opened on demand, as after a start without a database
+        auto dm = std::make_unique<TDM>();
+        dm->Conexao.Usuario = "root";
+        dm->Conexao.Banco = banco;
+        auto op = std::make_unique<TOperadorGravador>(m_dir.filePath("LOG_" + banco + ".txt"));
+        op->Backup = false;
+        op->ArquivoZip = arquivo;
+        op->AlternarControles();
+        ExecutarRestauracao(*op, *dm);
+        return op;
+    }
+
+    QStringList reservas(const QString& banco) {
+        return teste::Linhas("SHOW DATABASES LIKE '" + banco + "\\_Backup\\_%'");
+    }
+
+private slots:
+    void initTestCase() {
+        DefinirPastaDoPrograma(m_dir.path());
+        teste::CriarBancoVarejo("rs_central", Filiais);
+        m_tabelas = teste::Linhas("SHOW TABLES FROM rs_central");
+        TDM dm;
+        dm.AbrirConexao("localhost", "rs_central", "root", "", 3306);
+        TOperadorGravador op(m_dir.filePath("LOG_backup.txt"));
+        op.Filial = "3";
+        op.Pasta = m_dir.filePath("central");
+        RealizarBackup(op, dm);
+        m_zip = m_dir.filePath("central/Backup_Central.zip");
+        QVERIFY2(QFile::exists(m_zip), qPrintable(op.Mostrados.join('\n')));
+    }
+
+    void listagemOrdenada() {
+        QTemporaryDir d;
+        for (const char* n : {"pagar.MYD", "Caixa.MYD", "caixa.frm", "_x", "B"})
+            QFile(d.filePath(n)).open(QIODevice::WriteOnly);
+        QDir(d.path()).mkdir("sub");
+        QStringList nomes;
+        for (const TEntradaPasta& e : ListarPastaOrdenada(d.path()))
+            nomes << e.nome + (e.pasta ? "/" : "");
+        QCOMPARE(nomes, QStringList({"./", "../", "B", "caixa.frm", "Caixa.MYD", "pagar.MYD",
+                                     "sub/", "_x"}));
+        QVERIFY(ListarPastaOrdenada(d.filePath("nao_existe")).isEmpty());
+        QVERIFY(ArquivoDeTabela("frmx.txt"));
+        QVERIFY(ArquivoDeTabela("caixa.myi"));
+        QVERIFY(!ArquivoDeTabela("leia.txt"));
+        QCOMPARE(PastaDeExtracao("/srv/loja/Backup_Central.zip"),
+                 QString("/srv/loja/Backup_Central"));
+        QCOMPARE(PastaDeExtracao("/dados/copia"), QString("/dados/c"));
+    }
+
+    void restauracaoCompletaNumaLoja() {
+        loja("rs_loja");
+        const QString caixaAntes = teste::Checksum("rs_loja", "caixa");
+        const QString lojaAntes = teste::Checksum("rs_loja", "so_da_loja");
+        QFile::remove(m_dir.filePath("query.txt"));
+        const QString zip = copiaDoZip("loja");
+        auto op = restaurar("rs_loja", zip, "3");
+
+        // the previous tables, unchanged, in the aside database
+        const QStringList aside = reservas("rs_loja");
+        QCOMPARE(aside.size(), 1);
+        QCOMPARE(teste::Linhas("SHOW TABLES FROM " + aside.first()),
+                 QStringList({"caixa", "so_da_loja"}));
+        QCOMPARE(teste::Checksum(aside.first(), "caixa"), caixaAntes);
+        QCOMPARE(teste::Checksum(aside.first(), "so_da_loja"), lojaAntes);
+
+        // every archived table, the markers rewritten, the version stamped
+        QCOMPARE(teste::Linhas("SHOW TABLES FROM rs_loja"), m_tabelas);
+        for (const QString& t : m_tabelas) {
+            if (t == "filial") // loaded by the first statement, outside the loop
+                continue;
+            if (teste::Linhas("SHOW COLUMNS FROM rs_loja." + t + " LIKE 'lojas_leram'").isEmpty())
+                continue;
+            const QStringList marcas =
+                teste::Linhas("select distinct lojas_leram from rs_loja." + t);
+            QVERIFY2(marcas.isEmpty() || marcas == QStringList({ListaEsperada}),
+                     qPrintable(t + ": " + marcas.join(',')));
+        }
+        QCOMPARE(teste::Valor("select count(*) from rs_loja.caixa"), QString("5"));
+        QCOMPARE(teste::Linhas("select distinct versao from rs_loja.filial"),
+                 QStringList({"001000000000"}));
+        QCOMPARE(teste::Linhas("CHECK TABLE rs_loja.caixa").last().section('|', 3), QString("OK"));
+
+        // the purge of a store: only its own rows, empty PAF tables, no query.txt
+        for (const QString& t : teste::TabelasDaLimpeza())
+            QCOMPARE(teste::Linhas("select distinct filial_id from rs_loja." + t),
+                     QStringList({"3"}));
+        for (const QString& t : ListaTabelasPAF())
+            QCOMPARE(teste::Valor("select count(*) from rs_loja." + t), QString("0"));
+        QVERIFY(!QFile::exists(m_dir.filePath("query.txt")));
+
+        // the log, in order
+        QStringList tabelas = m_tabelas;
+        tabelas.removeAll("filial");
+        std::sort(tabelas.begin(), tabelas.end(),
+                  [](const QString& a, const QString& b) { return a.toUpper() < b.toUpper(); });
+        const QString pasta = m_dir.filePath("loja/Backup_Central/");
+        QStringList esperado = {"Inicio Restore",
+                                "Inicio Validacao",
+                                "Fim Validacao",
+                                "Inicio TratarDataBases",
+                                "Fim TratarDatabases",
+                                "Inicio SQL",
+                                "RESTORE TABLES FILIAL FROM \"" + pasta + "\"",
+                                "Fim SQL"};
+        int comMarcas = 0;
+        for (const QString& t : tabelas) {
+            esperado << "Inicio SQL"
+                     << "RESTORE TABLES " + t + " FROM \"" + pasta + "\""
+                     << "Fim SQL"
+                     << "Inicio SQL"
+                     << "DESCRIBE " + t + " lojas_leram"
+                     << "Fim SQL";
+            if (!teste::Linhas("SHOW COLUMNS FROM rs_central." + t + " LIKE 'lojas_leram'")
+                     .isEmpty()) {
+                esperado << "Inicio SQL "
+                         << "UPDATE " + t + " SET lojas_leram = \"" + ListaEsperada + "\""
+                         << "Fim SQL";
+                ++comMarcas;
+            }
+        }
+        esperado << "Obter Cod. Filial: 3"
+                 << "Obter Cod. Filial: 3";
+        for (const QString& t : ListaTabelasPAF())
+            esperado << "Truncate na tabela " + t;
+        esperado << "Fim Restore";
+        QCOMPARE(op->LinhasLog(), esperado);
+        QCOMPARE(op->Posicoes.mid(0, op->Posicoes.size() - 1).size(), comMarcas);
+        QCOMPARE(op->Posicoes.last(), 0);
+
+        // the closing question, Navirel started from the program folder, controls back on
+        QCOMPARE(op->Mostrados.size(), 1);
+        QVERIFY(op->Mostrados.first().startsWith(
+            QString::fromUtf8("Confirmar[Confirmação...|Sim]: Backup restaurado com sucesso! Por "
+                              "favor, verifique. \r\nUm log foi salvo")));
+        QCOMPARE(op->Programas, QStringList({m_dir.filePath("Navirel.exe")}));
+        QVERIFY(op->ControlesAtivos);
+        // the unpacked files stay beside the archive; nothing else is left there
+        QVERIFY(QFile::exists(pasta + "caixa.MYD"));
+        QCOMPARE(QDir(m_dir.filePath("loja"))
+                     .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList({"Backup_Central", "Backup_Central.zip"}));
+    }
+
+    void escritorioNaoLimpaERespostaNao() {
+        teste::RecriarBanco("rs_escr");
+        auto op = [&] {
+            teste::EscreverIni(m_dir.path(), "rs_escr", "12");
+            auto dm = conectar("rs_escr");
+            auto o = std::make_unique<TOperadorGravador>(m_dir.filePath("LOG_escr.txt"));
+            o->Backup = false;
+            o->ArquivoZip = copiaDoZip("escr");
+            o->Respostas = {false};
+            o->AlternarControles();
+            ExecutarRestauracao(*o, *dm);
+            return o;
+        }();
+        QCOMPARE(op->LinhasLog().count("Obter Cod. Filial: 12"), 1);
+        QCOMPARE(teste::Valor("select count(*) from rs_escr.movment"), QString("4"));
+        QCOMPARE(reservas("rs_escr").size(), 1);
+        QCOMPARE(op->Programas, QStringList());
+        QVERIFY(op->ControlesAtivos);
+    }
+
+    void semCodFisica() {
+        teste::RecriarBanco("rs_semcod");
+        auto op = restaurar("rs_semcod", copiaDoZip("semcod"), "");
+        QCOMPARE(op->Mostrados, QStringList({QString::fromUtf8(
+                                    "ErroPadrao: Ocorreu o seguinte erro: \r\rFilial inválida, "
+                                    "verifique o arquivo sistema_qel.ini")}));
+        QCOMPARE(teste::Linhas("select distinct versao from rs_semcod.filial"),
+                 QStringList({"001000000000"}));
+        QCOMPARE(op->LinhasLog().last(), QString("Fim Restore"));
+        QVERIFY(!op->ControlesAtivos);
+    }
+
+    void bancoQueNaoExisteECriado() {
+        teste::Sql("DROP DATABASE IF EXISTS rs_nova");
+        auto op = restaurar("rs_nova", copiaDoZip("nova"), "2");
+        QCOMPARE(reservas("rs_nova"), QStringList());
+        QCOMPARE(teste::Linhas("SHOW TABLES FROM rs_nova"), m_tabelas);
+        QCOMPARE(teste::Linhas("select distinct filial_id from rs_nova.pagar"), QStringList({"2"}));
+    }
+
+    void arquivosDanificadosNaoTocamNada() {
+        loja("rs_dano");
+        const QString antes = teste::Checksum("rs_dano", "caixa");
+        // not a ZIP at all
+        const QString falso = m_dir.filePath("falso/Backup_Central.zip");
+        QDir().mkpath(m_dir.filePath("falso"));
+        QFile f(falso);
+        f.open(QIODevice::WriteOnly);
+        f.write("PK isto nao e um zip");
+        f.close();
+        auto op = restaurar("rs_dano", falso, "3");
+        QCOMPARE(op->Mostrados.size(), 1);
+        QVERIFY(op->Mostrados.first().startsWith(
+            "ErroPadrao: Ocorreu o seguinte erro: \r\rO arquivo " + falso));
+        QCOMPARE(op->LinhasLog(),
+                 QStringList({"Inicio Restore", "Inicio Validacao", "Fim Restore"}));
+
+        // a damaged entry (CRC), a missing branch table, a hostile name
+        const QString dano = copiaDoZip("crc");
+        QFile z(dano);
+        z.open(QIODevice::ReadWrite);
+        QByteArray dados = z.readAll();
+        dados[200] = static_cast<char>(dados[200] ^ 0x5A);
+        z.seek(0);
+        z.write(dados);
+        z.close();
+        QVERIFY(restaurar("rs_dano", dano, "3")->Mostrados.first().contains(dano));
+
+        QDir().mkpath(m_dir.filePath("semfilial/t"));
+        QFile::copy(m_dir.filePath("loja/Backup_Central/caixa.frm"),
+                    m_dir.filePath("semfilial/t/caixa.frm"));
+        QFile::copy(m_dir.filePath("loja/Backup_Central/caixa.MYD"),
+                    m_dir.filePath("semfilial/t/caixa.MYD"));
+        const QString semFilial = m_dir.filePath("semfilial/Backup_Central.zip");
+        CompactarArquivos(semFilial, {m_dir.filePath("semfilial/t/caixa.frm"),
+                                      m_dir.filePath("semfilial/t/caixa.MYD")});
+        QVERIFY(restaurar("rs_dano", semFilial, "3")
+                    ->Mostrados.first()
+                    .endsWith("não contém a tabela filial"));
+
+        // an archive path whose extraction folder would not be a folder beside it
+        QVERIFY(restaurar("rs_dano", m_dir.filePath("a.zi"), "3")
+                    ->Mostrados.first()
+                    .contains("pasta de extração"));
+
+        QCOMPARE(reservas("rs_dano"), QStringList());
+        QCOMPARE(teste::Checksum("rs_dano", "caixa"), antes);
+    }
+
+    void separacaoQueFalhaParaARestauracao() {
+        loja("rs_inno");
+        // tables of two files each shift the visits so that one of them is missed
+        for (const char* t : {"inno1", "inno2", "inno3"}) {
+            teste::Sql(QString("CREATE TABLE rs_inno.%1 (id INT) ENGINE=InnoDB").arg(t));
+            teste::Sql(QString("INSERT INTO rs_inno.%1 VALUES (1)").arg(t));
+        }
+        auto op = restaurar("rs_inno", copiaDoZip("inno"), "3");
+        QCOMPARE(op->Mostrados.size(), 1);
+        QVERIFY2(
+            op->Mostrados.first().startsWith("MostrarErro: Ocorreu o seguinte erro: \r\rA tabela"),
+            qPrintable(op->Mostrados.first()));
+        QVERIFY(op->Mostrados.first().contains("inno3"));
+        QCOMPARE(op->LinhasLog().mid(3),
+                 QStringList({"Inicio TratarDataBases", "Fim TratarDatabases", "Fim Restore"}));
+        // nothing lost: every table is in the working or the aside database
+        QCOMPARE(teste::Valor("select count(*) from rs_inno.inno3"), QString("1"));
+        const QStringList aside = reservas("rs_inno");
+        QCOMPARE(aside.size(), 1);
+        QCOMPARE(teste::Linhas("SHOW TABLES FROM " + aside.first()).size() +
+                     teste::Linhas("SHOW TABLES FROM rs_inno").size(),
+                 5);
+    }
+
+    void arquivosAvulsosNoArquivo() {
+        // a stray file and a third file of one table among the table files
+        const QString pasta = m_dir.filePath("avulsos/t");
+        QDir().mkpath(pasta);
+        QStringList arquivos;
+        for (const QString& n :
+             QDir(m_dir.filePath("loja/Backup_Central")).entryList(QDir::Files)) {
+            QFile::copy(m_dir.filePath("loja/Backup_Central/" + n), pasta + "/" + n);
+            arquivos << pasta + "/" + n;
+        }
+        QFile leia(pasta + "/leia.txt");
+        leia.open(QIODevice::WriteOnly);
+        leia.write("notas");
+        leia.close();
+        QFile::copy(pasta + "/caixa.MYD", pasta + "/caixa.MYI");
+        arquivos << pasta + "/leia.txt" << pasta + "/caixa.MYI";
+        const QString zip = m_dir.filePath("avulsos/Backup_Central.zip");
+        CompactarArquivos(zip, arquivos);
+        teste::RecriarBanco("rs_avulsos");
+        auto op = restaurar("rs_avulsos", zip, "12");
+        QCOMPARE(op->Mostrados.size(), 1);
+        QVERIFY(op->Mostrados.first().startsWith("Confirmar"));
+        QCOMPARE(teste::Linhas("SHOW TABLES FROM rs_avulsos"), m_tabelas);
+    }
 };
+
 QTEST_GUILESS_MAIN(TstRestauracao)
 #include "tst_restauracao.moc"
