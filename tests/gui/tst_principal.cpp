@@ -3,6 +3,7 @@
 #include "app/TfrmPrincipal.h"
 #include "data/EErro.h"
 #include "data/Pastas.h"
+#include "maintenance/TFLogin.h"
 #include "support/BancoTeste.h"
 
 #include <QAction>
@@ -671,6 +672,42 @@ private slots:
         QCOMPARE(sufixo, QString("zip"));
         QCOMPARE(QDir(pastaInicial), QDir(m_pasta.path()));
         QCOMPARE(arquivo->text(), QDir::toNativeSeparators(destino + "/Backup_Central.zip"));
+    }
+
+    void botoesDeImagem() {
+        TfrmPrincipal janela({});
+        mostrar(janela);
+        QString aberta;
+        QWidget* dono = nullptr;
+        const auto fecharAoAbrir = [&] {
+            QTimer::singleShot(0, this, [&] {
+                QWidget* modal = QApplication::activeModalWidget();
+                if (!modal)
+                    return;
+                aberta = modal->metaObject()->className();
+                dono = modal->parentWidget();
+                modal->close();
+            });
+        };
+        // the about button opens the about window over the main window
+        fecharAoAbrir();
+        QTest::mouseClick(controle<QWidget>(janela, "btnAjuda"), Qt::LeftButton);
+        QCOMPARE(aberta, QString("marvek::TfrmAjuda"));
+        QCOMPARE(dono, &janela);
+
+        // the maintenance button, shown with Ctrl+F2, opens the login window
+        TFLogin::DefinirEncerramento([] {});
+        const auto fim = qScopeGuard([] { TFLogin::DefinirEncerramento({}); });
+        QTest::mouseClick(controle<QRadioButton>(janela, "rbtnRestore"), Qt::LeftButton);
+        QTest::keyClick(&janela, Qt::Key_F2, Qt::ControlModifier);
+        TConfiguracoes* antes = janela.Configuracoes();
+        aberta.clear();
+        fecharAoAbrir();
+        QTest::mouseClick(controle<QWidget>(janela, "SpeedButton1"), Qt::LeftButton);
+        QCOMPARE(aberta, QString("marvek::TFLogin"));
+        QCOMPARE(dono, &janela);
+        // no login, no change of the options
+        QCOMPARE(janela.Configuracoes(), antes);
     }
 
     void exibicaoGeralDeErros() {
