@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+namespace marvek {
+
+class TDM;
+class TOperador;
+
+// Puts an installation back as it was before a restore: sets the current tables aside exactly
+// as a restore's set-aside does, then moves every table of the named aside database back into
+// the working database, logging each statement. Refuses a name that is not an aside database
+// of the working database. Reports its own errors; returns true on success.
+bool ReverterRestauracao(TOperador& op, TDM& dm, const QString& bancoReserva);
+
+} // namespace marvek
