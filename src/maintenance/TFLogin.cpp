@@ -1,6 +1,7 @@
 #include "maintenance/TFLogin.h"
 
 #include "app/Dialogos.h"
+#include "app/TAplicacao.h"
 #include "data/EErro.h"
 #include "maintenance/TFConfiguracoes.h"
 #include "maintenance/WSInstallQEL.h"
@@ -23,10 +24,8 @@ std::function<void()> g_encerrar;
 template <class F> void tratarErros(F acao) {
     try {
         acao();
-    } catch (const EErro& e) {
-        ErroPadrao(e.Mensagem());
-    } catch (const std::exception& e) {
-        ErroPadrao(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        MostrarErroGeral();
     }
 }
 

@@ -1,7 +1,7 @@
 #include "wizard/TFPreValidacao.h"
 
 #include "app/Dialogos.h"
-#include "data/EErro.h"
+#include "app/TAplicacao.h"
 #include "data/TDM.h"
 
 #include <QButtonGroup>
@@ -25,10 +25,8 @@ namespace {
 template <class F> void tratarErros(F acao) {
     try {
         acao();
-    } catch (const EErro& e) {
-        ErroPadrao(e.Mensagem());
-    } catch (const std::exception& e) {
-        ErroPadrao(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        MostrarErroGeral();
     }
 }
 
