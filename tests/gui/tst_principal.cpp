@@ -465,6 +465,7 @@ private slots:
         criarBanco("pr_sem_viva", "(4,'Fechada','S')");
         teste::EscreverIni(m_pasta.path(), "pr_sem_viva");
         TfrmPrincipal janela({});
+        mostrar(janela);
         auto* filiais = controle<QComboBox>(janela, "cbxFiliais");
         QCOMPARE(filiais->count(), 0);
         QCOMPARE(filiais->currentIndex(), -1);
@@ -472,9 +473,12 @@ private slots:
                                              "lojas_leram"));
         QVERIFY(janela.ModoBackup());
         QVERIFY(controle<QWidget>(janela, "rbtnBackup")->isEnabled());
-        controle<QLineEdit>(janela, "txtDiretorio")->setText(m_pasta.path());
-        janela.AlternarControles();
-        QVERIFY_THROWS_EXCEPTION(EErro, janela.ValidarCampos());
+        // a backup then stops at its input check
+        controle<QLineEdit>(janela, "txtDiretorio")->setText(m_pasta.filePath("destino"));
+        QTest::mouseClick(controle<QWidget>(janela, "btnIniciar"), Qt::LeftButton);
+        QCOMPARE(
+            dialogos::Resumo(),
+            QStringList("ErroPadrao: Ocorreu o seguinte erro: \r\rNenhuma filial selecionada"));
         QCOMPARE(ativos(janela), OITO_CONTROLES);
     }
 
