@@ -1,6 +1,5 @@
 #include "maintenance/TFConfiguracoes.h"
 
-#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QtTest>
@@ -11,30 +10,6 @@ class TstConfiguracoes : public QObject {
     Q_OBJECT
 
 private slots:
-    void janela() {
-        TFConfiguracoes w;
-        QCOMPARE(w.windowTitle(), QString::fromUtf8("Configurações"));
-        QCOMPARE(w.size(), QSize(518, 142));
-        QCOMPARE(w.CheckListBox1->count(), 3);
-        QCOMPARE(w.CheckListBox1->item(0)->text(),
-                 QString::fromUtf8("Ler arquivo texto query.txt para executar truncates no banco "
-                                   "de dados. (Dúvidas? Confirme)"));
-        QCOMPARE(w.CheckListBox1->item(1)->text(),
-                 QString::fromUtf8("Efetuar truncate na tabela numlanc/nlanc e inserção do valor "
-                                   "1"));
-        QCOMPARE(w.CheckListBox1->item(2)->text(),
-                 QString::fromUtf8("Ler arquivo texto query.txt para executar deletes no banco de "
-                                   "dados. (Dúvidas? Confirme)"));
-        for (int i = 1; i <= 3; ++i)
-            QVERIFY(!w.Marcado(i));
-        QCOMPARE(w.Label1->text(),
-                 QString::fromUtf8("Obs: os arquivos devem estar na pasta do sistemaqel \r\n"
-                                   "juntamente com este executável"));
-        QCOMPARE(w.Button1->text(), QString("&OK"));
-        QCOMPARE(w.Button2->text(), QString("&Cancelar"));
-        QCOMPARE(w.Configuracoes(), nullptr);
-    }
-
     void aplicarOpcoes() {
         TFConfiguracoes w;
         // each item sets its own flag

@@ -83,13 +83,6 @@ private slots:
 
     void janela() {
         TFLogin w;
-        QCOMPARE(w.windowTitle(), QString::fromUtf8("Login do Usuário"));
-        QCOMPARE(w.size(), QSize(216, 180));
-        QCOMPARE(w.Label1->text(), QString::fromUtf8("Código de Usuário:"));
-        QVERIFY(w.Label1->font().bold());
-        QCOMPARE(w.Label2->text(), QString("Senha:"));
-        QCOMPARE(w.btnOK->text(), QString("OK"));
-        QCOMPARE(w.btnCancelar->text(), QString("Cancelar"));
         QCOMPARE(w.imgCodigo->pixmap().size(), QSize(201, 35));
         QCOMPARE(w.imgSenha->pixmap().size(), QSize(201, 35));
         QCOMPARE(w.imgCodigo->pixmap().toImage().pixelColor(100, 3), QColor(255, 255, 225));
