@@ -43,6 +43,11 @@ bool nomeSimples(const QString& nome) {
     return true;
 }
 
+// Where the folder and the data folder share a file system the file is linked, not copied: the
+// load then costs no second copy of the data. The server rewrites what it changes through new
+// files or in place on the linked data, which the extraction folder does not need afterwards.
+void ligarOuCopiar(const fs::path& de, const fs::path& para);
+
 void copiarArquivo(const fs::path& de, const fs::path& para) {
     std::error_code ec;
     fs::copy_file(de, para, fs::copy_options::overwrite_existing, ec);
@@ -60,6 +65,14 @@ void ajustarDono(const fs::path& arquivo, const fs::path& pasta) {
                     fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
                         fs::perms::group_write,
                     ec);
+}
+
+void ligarOuCopiar(const fs::path& de, const fs::path& para) {
+    std::error_code ec;
+    fs::create_hard_link(de, para, ec);
+    if (!ec)
+        return;
+    copiarArquivo(de, para);
 }
 
 // The file in the folder whose name equals nome without regard to case.
@@ -139,7 +152,7 @@ QString TDM::RestoreTables(const QString& tabela, const QString& pasta) {
     try {
         copiarArquivo(caminho(origem + frm), alvoFrm);
         ajustarDono(alvoFrm, pastaBanco);
-        copiarArquivo(caminho(origem + myd), alvoMyd);
+        ligarOuCopiar(caminho(origem + myd), alvoMyd);
         ajustarDono(alvoMyd, pastaBanco);
 
         auto resultado =

@@ -8,7 +8,12 @@
 #include <QFileInfo>
 #include <QSet>
 #include <QTemporaryFile>
+#include <algorithm>
+#include <atomic>
 #include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
 #include <zip.h>
 
 #ifdef Q_OS_UNIX
@@ -239,37 +244,67 @@ void TestarZip(const QString& arquivoZip, const FuncaoProcessar& processar) {
 }
 
 void ExtrairZip(const QString& arquivoZip, const QString& pasta, const FuncaoProcessar& processar) {
-    ZipPtr z = abrirLeitura(arquivoZip);
-    const QList<TEntradaZip> entradas = listar(arquivoZip, z.get());
+    QList<TEntradaZip> entradas;
+    {
+        ZipPtr z = abrirLeitura(arquivoZip);
+        entradas = listar(arquivoZip, z.get());
+    }
     const QDir dir(pasta);
     if (!dir.exists())
         throw EErro(QStringLiteral("A pasta %1 não existe").arg(pasta));
+
+    // Entries are unpacked by several workers at once, each with its own handle on the archive.
+    auto extrairEntrada = [&](zip_t* z, qsizetype i) {
+        const QString destino = dir.filePath(entradas[i].nome);
+        QFile f(destino);
+        if (f.exists())
+            throw EErro(QStringLiteral("O arquivo %1 já existe").arg(destino));
+        if (!f.open(QIODevice::NewOnly))
+            throw EErro(
+                QStringLiteral("Não foi possível criar %1: %2").arg(destino, f.errorString()));
+        try {
+            lerEntrada(arquivoZip, z, static_cast<zip_uint64_t>(i), entradas[i].nome,
+                       [&](const char* dados, qint64 n) {
+                           if (f.write(dados, n) != n)
+                               throw EErro(QStringLiteral("Não foi possível gravar %1: %2")
+                                               .arg(destino, f.errorString()));
+                       });
+            if (!f.flush())
+                throw EErro(
+                    QStringLiteral("Não foi possível gravar %1: %2").arg(destino, f.errorString()));
+        } catch (...) {
+            f.close();
+            f.remove();
+            throw;
+        }
+    };
     ExecutarEmSegundoPlano(
         [&] {
-            for (qsizetype i = 0; i < entradas.size(); ++i) {
-                const QString destino = dir.filePath(entradas[i].nome);
-                QFile f(destino);
-                if (f.exists())
-                    throw EErro(QStringLiteral("O arquivo %1 já existe").arg(destino));
-                if (!f.open(QIODevice::NewOnly))
-                    throw EErro(QStringLiteral("Não foi possível criar %1: %2")
-                                    .arg(destino, f.errorString()));
+            std::atomic<qsizetype> proxima{0};
+            std::atomic<bool> falhou{false};
+            std::mutex mutex;
+            std::exception_ptr erro;
+            auto trabalhar = [&] {
                 try {
-                    lerEntrada(arquivoZip, z.get(), static_cast<zip_uint64_t>(i), entradas[i].nome,
-                               [&](const char* dados, qint64 n) {
-                                   if (f.write(dados, n) != n)
-                                       throw EErro(QStringLiteral("Não foi possível gravar %1: %2")
-                                                       .arg(destino, f.errorString()));
-                               });
-                    if (!f.flush())
-                        throw EErro(QStringLiteral("Não foi possível gravar %1: %2")
-                                        .arg(destino, f.errorString()));
+                    ZipPtr z = abrirLeitura(arquivoZip);
+                    for (qsizetype i = proxima++; i < entradas.size() && !falhou; i = proxima++)
+                        extrairEntrada(z.get(), i);
                 } catch (...) {
-                    f.close();
-                    f.remove();
-                    throw;
+                    std::lock_guard<std::mutex> trava(mutex);
+                    if (!erro)
+                        erro = std::current_exception();
+                    falhou = true;
                 }
-            }
+            };
+            const int n = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 4);
+            std::vector<std::thread> threads;
+            for (int t = 1; t < std::min<qsizetype>(n, entradas.size()); ++t)
+                threads.emplace_back(trabalhar);
+            trabalhar();
+            for (std::thread& t : threads)
+                t.join();
+            if (erro)
+                std::rethrow_exception(erro);
         },
         processar);
 }
