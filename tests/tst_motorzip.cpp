@@ -79,6 +79,33 @@ private slots:
                  QStringList({"Backup_Central.zip"}));
     }
 
+    void blocosDeUmMegabyte() {
+        // sizes at and around the compressor's block boundaries, compressible and not
+        QStringList arquivos;
+        QList<QByteArray> conteudos;
+        quint32 x = 12345;
+        for (const qint64 tamanho :
+             {qint64(1) << 20, (qint64(2) << 20) + 1, (qint64(3) << 20) - 1}) {
+            QByteArray d(tamanho, '\0');
+            for (qint64 i = 0; i < tamanho; ++i) {
+                x = x * 1103515245u + 12345u;
+                d[i] = static_cast<char>(tamanho % 2 ? (x >> 24) : ('a' + (i / 700) % 26));
+            }
+            conteudos << d;
+            arquivos << arquivo(QString("bloco%1.MYD").arg(tamanho), d);
+        }
+        const QString zip = m_dir.filePath("blocos.zip");
+        CompactarArquivos(zip, arquivos);
+        const QString destino = m_dir.filePath("blocos");
+        QVERIFY(QDir().mkpath(destino));
+        ExtrairZip(zip, destino);
+        for (int i = 0; i < arquivos.size(); ++i) {
+            QFile f(destino + "/" + QFileInfo(arquivos[i]).fileName());
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QVERIFY(f.readAll() == conteudos[i]);
+        }
+    }
+
     void sufixosSemCompressao() {
         QVERIFY(ArmazenarSemCompressao("a.JPG"));
         QVERIFY(ArmazenarSemCompressao("b.dvr-ms"));

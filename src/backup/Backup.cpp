@@ -4,7 +4,7 @@
 #include "data/TDM.h"
 #include "markers/LojasLeram.h"
 #include "operador/TOperador.h"
-#include "zip/MotorZip.h"
+#include "zip/Compactador.h"
 
 #include <QDir>
 #include <QFile>
@@ -56,6 +56,8 @@ void RealizarBackup(TOperador& op, TDM& dm) {
         if (QFileInfo::exists(arquivoZip))
             QFile::remove(arquivoZip);
 
+        // Each table's copies are compressed while the loop goes on with the next tables.
+        TCompactador compactador(arquivoZip);
         for (; !tabelas->Eof(); tabelas->Proximo()) {
             const QString tabela = tabelas->Campo(0).toString();
             const QVariant coluna = dm.ConsultarValor(QStringLiteral("DESCRIBE ") + tabela +
@@ -82,6 +84,8 @@ void RealizarBackup(TOperador& op, TDM& dm) {
                 // BACKUP TABLES <tabela> to '<pasta>/': the server contract writes the table's
                 // .frm and .MYD into the work folder, or raises.
                 dm.BackupTables(tabela, pastaServidor + QStringLiteral("/"));
+                compactador.Adicionar(pastaTrabalho + tabela + QStringLiteral(".frm"));
+                compactador.Adicionar(pastaTrabalho + tabela + QStringLiteral(".MYD"));
             }
             op.DefinirPosicaoProgresso(op.PosicaoProgresso() + 1);
             op.ProcessarMensagens();
@@ -94,7 +98,7 @@ void RealizarBackup(TOperador& op, TDM& dm) {
         for (const QString& nome :
              trabalho.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name))
             arquivos << trabalho.filePath(nome);
-        CompactarArquivos(arquivoZip, arquivos, [&op] { op.ProcessarMensagens(); });
+        compactador.Concluir(arquivos, [&op] { op.ProcessarMensagens(); });
         op.DefinirPosicaoProgresso(80);
         LimparPasta(op, pastaTrabalho);
         op.DefinirPosicaoProgresso(0);

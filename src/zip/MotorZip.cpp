@@ -1,6 +1,7 @@
 #include "zip/MotorZip.h"
 
 #include "data/EErro.h"
+#include "zip/Compactador.h"
 #include "zip/Trabalhador.h"
 
 #include <QDir>
@@ -23,7 +24,6 @@
 namespace marvek {
 
 namespace {
-constexpr int NivelCompressao = 6;
 
 QByteArray nomeLocal(const QString& caminho) {
     return QFile::encodeName(caminho);
@@ -155,75 +155,8 @@ bool ArmazenarSemCompressao(const QString& nome) {
 
 void CompactarArquivos(const QString& arquivoZip, const QStringList& arquivos,
                        const FuncaoProcessar& processar) {
-    const QFileInfo destino(arquivoZip);
-    // The temporary name stands in the archive's own folder, so the final rename stays on one
-    // file system.
-    QTemporaryFile temporario(destino.absolutePath() + QStringLiteral("/.") + destino.fileName() +
-                              QStringLiteral(".XXXXXX"));
-    if (!temporario.open())
-        throw EErro(QStringLiteral("Não foi possível criar o arquivo %1: %2")
-                        .arg(arquivoZip, temporario.errorString()));
-    const QString caminhoTemporario = temporario.fileName();
-    temporario.close();
-
-    int codigo = 0;
-    zip_t* z = zip_open(nomeLocal(caminhoTemporario).constData(), ZIP_TRUNCATE, &codigo);
-    if (!z)
-        throw EErro(QStringLiteral("Não foi possível criar o arquivo %1: %2")
-                        .arg(arquivoZip, erroZip(codigo)));
-    ZipPtr zip(z);
-    QSet<QString> nomes;
-    for (const QString& arquivo : arquivos) {
-        const QString nome = QFileInfo(arquivo).fileName();
-        if (nomes.contains(nome.toUpper()))
-            throw EErro(QStringLiteral("Dois arquivos com o nome %1").arg(nome));
-        nomes.insert(nome.toUpper());
-        zip_source_t* fonte = zip_source_file(z, nomeLocal(arquivo).constData(), 0, -1);
-        if (!fonte)
-            throw EErro(QStringLiteral("Não foi possível ler %1: %2")
-                            .arg(arquivo, QString::fromLocal8Bit(zip_strerror(z))));
-        const zip_int64_t indice =
-            zip_file_add(z, nome.toUtf8().constData(), fonte, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE);
-        if (indice < 0) {
-            zip_source_free(fonte);
-            throw EErro(QStringLiteral("Não foi possível incluir %1 no arquivo %2: %3")
-                            .arg(arquivo, arquivoZip, QString::fromLocal8Bit(zip_strerror(z))));
-        }
-        const bool guardar = ArmazenarSemCompressao(nome);
-        zip_set_file_compression(z, static_cast<zip_uint64_t>(indice),
-                                 guardar ? ZIP_CM_STORE : ZIP_CM_DEFLATE,
-                                 guardar ? 0 : NivelCompressao);
-    }
-    // zip_close reads, compresses and writes everything: the long part, done off this thread.
-    QString erro;
-    ExecutarEmSegundoPlano(
-        [&] {
-            if (zip_close(z) != 0)
-                erro = QString::fromLocal8Bit(zip_strerror(z));
-            else
-                zip.release();
-        },
-        processar);
-    if (!erro.isEmpty()) {
-        QFile::remove(caminhoTemporario);
-        throw EErro(
-            QStringLiteral("Não foi possível gravar o arquivo %1: %2").arg(arquivoZip, erro));
-    }
-    if (!QFile::exists(caminhoTemporario)) {
-        // An archive without entries is removed by the library; it is written by hand: the
-        // end-of-central-directory record alone.
-        QFile vazio(caminhoTemporario);
-        const QByteArray fim("PK\x05\x06" + QByteArray(18, '\0'));
-        if (!vazio.open(QIODevice::WriteOnly) || vazio.write(fim) != fim.size())
-            throw EErro(QStringLiteral("Não foi possível gravar o arquivo %1").arg(arquivoZip));
-    }
-    QFile::remove(arquivoZip);
-    if (!QFile::rename(caminhoTemporario, arquivoZip)) {
-        QFile::remove(caminhoTemporario);
-        throw EErro(QStringLiteral("Não foi possível gravar o arquivo %1").arg(arquivoZip));
-    }
-    QFile::setPermissions(arquivoZip, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                          QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    TCompactador compactador(arquivoZip);
+    compactador.Concluir(arquivos, processar);
 }
 
 QList<TEntradaZip> ListarEntradas(const QString& arquivoZip) {

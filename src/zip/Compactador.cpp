@@ -1,0 +1,405 @@
+#include "zip/Compactador.h"
+
+#include "data/EErro.h"
+#include "zip/Trabalhador.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
+#include <algorithm>
+#include <condition_variable>
+#include <cstdio>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <thread>
+#include <vector>
+#include <zip.h>
+#include <zlib.h>
+
+namespace marvek {
+
+namespace {
+constexpr qint64 TamanhoBloco = 1 << 20;    // input per block
+constexpr qint64 TamanhoDicionario = 32768; // the window a block inherits from the one before
+constexpr int NivelCompressao = 6;
+
+struct Bloco {
+    QByteArray saida;
+    uLong crc = 0;
+    qint64 tamanho = 0;
+};
+
+struct Arquivo {
+    QString caminho;
+    QString nome;
+    QString parte; // the compressed stream of the file
+    qint64 tamanho = 0;
+    qint64 blocos = 0;
+    qint64 escritos = 0;
+    qint64 comprimido = 0;
+    uLong crc = 0;
+    time_t alterado = 0;
+    bool guardar = false;
+    bool concluido = false;
+    QString erro;
+    std::map<qint64, Bloco> prontos;
+    std::unique_ptr<QFile> saida;
+};
+
+// A deflate stream of one block: primed with the end of the block before, ended with a sync
+// flush (or, for the last block, with the stream's end), so the blocks' outputs put one after
+// the other form the file's one stream.
+Bloco comprimirBloco(const QString& caminho, qint64 bloco, bool ultimo) {
+    QFile f(caminho);
+    if (!f.open(QIODevice::ReadOnly))
+        throw EErro(QStringLiteral("Não foi possível ler %1: %2").arg(caminho, f.errorString()));
+    const qint64 inicio = bloco * TamanhoBloco;
+    const qint64 dicionario = std::min(inicio, TamanhoDicionario);
+    if (!f.seek(inicio - dicionario))
+        throw EErro(QStringLiteral("Não foi possível ler %1: %2").arg(caminho, f.errorString()));
+    const QByteArray dados = f.read(dicionario + TamanhoBloco);
+    if (dados.size() < dicionario || (!ultimo && dados.size() < dicionario + TamanhoBloco))
+        throw EErro(QStringLiteral("O arquivo %1 mudou enquanto era compactado").arg(caminho));
+
+    Bloco b;
+    b.tamanho = dados.size() - dicionario;
+    const auto* entrada = reinterpret_cast<const Bytef*>(dados.constData());
+    b.crc = crc32(0L, entrada + dicionario, static_cast<uInt>(b.tamanho));
+
+    z_stream zs{};
+    if (deflateInit2(&zs, NivelCompressao, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+        throw EErro(QStringLiteral("Sem memória para compactar %1").arg(caminho));
+    if (dicionario > 0)
+        deflateSetDictionary(&zs, entrada, static_cast<uInt>(dicionario));
+    b.saida.resize(static_cast<qsizetype>(deflateBound(&zs, static_cast<uLong>(b.tamanho)) + 64));
+    zs.next_in = const_cast<Bytef*>(entrada + dicionario);
+    zs.avail_in = static_cast<uInt>(b.tamanho);
+    zs.next_out = reinterpret_cast<Bytef*>(b.saida.data());
+    zs.avail_out = static_cast<uInt>(b.saida.size());
+    const int r = deflate(&zs, ultimo ? Z_FINISH : Z_SYNC_FLUSH);
+    const bool ok = ultimo ? r == Z_STREAM_END : (r == Z_OK && zs.avail_in == 0);
+    b.saida.resize(static_cast<qsizetype>(zs.total_out));
+    deflateEnd(&zs);
+    if (!ok)
+        throw EErro(QStringLiteral("Falha ao compactar %1").arg(caminho));
+    return b;
+}
+
+// The archive takes each compressed stream as it is: the source declares deflate, the sizes and
+// the CRC, and the library copies the data without compressing it again.
+struct FonteParte {
+    QByteArray caminho;
+    zip_uint64_t tamanho = 0;
+    zip_uint64_t comprimido = 0;
+    zip_uint32_t crc = 0;
+    time_t alterado = 0;
+    FILE* f = nullptr;
+    zip_error_t erro;
+};
+
+zip_int64_t lerParte(void* estado, void* dados, zip_uint64_t n, zip_source_cmd_t comando) {
+    auto* p = static_cast<FonteParte*>(estado);
+    switch (comando) {
+    case ZIP_SOURCE_OPEN:
+        p->f = std::fopen(p->caminho.constData(), "rb");
+        if (!p->f) {
+            zip_error_set(&p->erro, ZIP_ER_OPEN, errno);
+            return -1;
+        }
+        return 0;
+    case ZIP_SOURCE_READ: {
+        const size_t lidos = std::fread(dados, 1, static_cast<size_t>(n), p->f);
+        if (lidos < n && std::ferror(p->f)) {
+            zip_error_set(&p->erro, ZIP_ER_READ, errno);
+            return -1;
+        }
+        return static_cast<zip_int64_t>(lidos);
+    }
+    case ZIP_SOURCE_CLOSE:
+        if (p->f)
+            std::fclose(p->f);
+        p->f = nullptr;
+        return 0;
+    case ZIP_SOURCE_STAT: {
+        auto* st = static_cast<zip_stat_t*>(dados);
+        zip_stat_init(st);
+        st->valid = ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC |
+                    ZIP_STAT_MTIME | ZIP_STAT_ENCRYPTION_METHOD;
+        st->size = p->tamanho;
+        st->comp_size = p->comprimido;
+        st->comp_method = ZIP_CM_DEFLATE;
+        st->encryption_method = ZIP_EM_NONE;
+        st->crc = p->crc;
+        st->mtime = p->alterado;
+        return sizeof(zip_stat_t);
+    }
+    case ZIP_SOURCE_ERROR:
+        return zip_error_to_data(&p->erro, dados, n);
+    case ZIP_SOURCE_FREE:
+        if (p->f)
+            std::fclose(p->f);
+        zip_error_fini(&p->erro);
+        delete p;
+        return 0;
+    case ZIP_SOURCE_SUPPORTS:
+        return ZIP_SOURCE_SUPPORTS_READABLE;
+    default:
+        zip_error_set(&p->erro, ZIP_ER_OPNOTSUPP, 0);
+        return -1;
+    }
+}
+} // namespace
+
+struct TCompactador::Estado {
+    QString arquivoZip;
+    std::unique_ptr<QTemporaryDir> partes;
+    std::mutex mutex;
+    std::condition_variable mudou;
+    std::deque<std::unique_ptr<Arquivo>> arquivos;
+    QHash<QString, Arquivo*> porCaminho;
+    size_t proximoArquivo = 0; // the cursor over the blocks still to compress
+    qint64 proximoBloco = 0;
+    int emVoo = 0;
+    int limiteEmVoo = 8;
+    bool parar = false;
+    std::vector<std::thread> trabalhadores;
+
+    void trabalhar();
+    void gravarProntos(Arquivo& a); // with the mutex held
+};
+
+void TCompactador::Estado::gravarProntos(Arquivo& a) {
+    for (auto it = a.prontos.find(a.escritos); it != a.prontos.end();
+         it = a.prontos.find(a.escritos)) {
+        Bloco& b = it->second;
+        if (a.erro.isEmpty()) {
+            if (a.saida->write(b.saida) != b.saida.size())
+                a.erro = QStringLiteral("Não foi possível gravar %1: %2")
+                             .arg(a.parte, a.saida->errorString());
+            a.crc = a.escritos == 0 ? b.crc : crc32_combine(a.crc, b.crc, b.tamanho);
+            a.comprimido += b.saida.size();
+        }
+        a.prontos.erase(it);
+        ++a.escritos;
+        --emVoo;
+    }
+    if (a.escritos == a.blocos && !a.concluido) {
+        if (a.erro.isEmpty() && !a.saida->flush())
+            a.erro = QStringLiteral("Não foi possível gravar %1: %2")
+                         .arg(a.parte, a.saida->errorString());
+        a.saida->close();
+        a.concluido = true;
+    }
+    mudou.notify_all();
+}
+
+void TCompactador::Estado::trabalhar() {
+    std::unique_lock<std::mutex> trava(mutex);
+    for (;;) {
+        mudou.wait(trava, [&] {
+            // files without blocks (stored ones, failed ones) are passed over
+            while (proximoArquivo < arquivos.size() && arquivos[proximoArquivo]->blocos == 0)
+                ++proximoArquivo;
+            return parar || (emVoo < limiteEmVoo && proximoArquivo < arquivos.size());
+        });
+        if (parar)
+            return;
+        Arquivo& a = *arquivos[proximoArquivo];
+        const qint64 bloco = proximoBloco;
+        if (++proximoBloco >= a.blocos) {
+            ++proximoArquivo;
+            proximoBloco = 0;
+        }
+        ++emVoo;
+        const QString caminho = a.caminho;
+        const bool ultimo = bloco == a.blocos - 1;
+        trava.unlock();
+        Bloco b;
+        QString erro;
+        try {
+            b = comprimirBloco(caminho, bloco, ultimo);
+        } catch (const EErro& e) {
+            erro = e.Mensagem();
+        }
+        trava.lock();
+        if (!erro.isEmpty() && a.erro.isEmpty())
+            a.erro = erro;
+        a.prontos.emplace(bloco, std::move(b));
+        gravarProntos(a);
+    }
+}
+
+TCompactador::TCompactador(const QString& arquivoZip) : m(std::make_unique<Estado>()) {
+    m->arquivoZip = arquivoZip;
+    const QFileInfo destino(arquivoZip);
+    m->partes =
+        std::make_unique<QTemporaryDir>(destino.absolutePath() + QStringLiteral("/.") +
+                                        destino.fileName() + QStringLiteral(".partes-XXXXXX"));
+    if (!m->partes->isValid())
+        throw EErro(QStringLiteral("Não foi possível criar o arquivo %1: %2")
+                        .arg(arquivoZip, m->partes->errorString()));
+    const int n = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 8);
+    m->limiteEmVoo = 4 * n;
+    for (int i = 0; i < n; ++i)
+        m->trabalhadores.emplace_back([this] { m->trabalhar(); });
+}
+
+TCompactador::~TCompactador() {
+    {
+        std::lock_guard<std::mutex> trava(m->mutex);
+        m->parar = true;
+    }
+    m->mudou.notify_all();
+    for (std::thread& t : m->trabalhadores)
+        t.join();
+}
+
+void TCompactador::Adicionar(const QString& arquivo) {
+    const QFileInfo info(arquivo);
+    auto a = std::make_unique<Arquivo>();
+    a->caminho = info.absoluteFilePath();
+    a->nome = info.fileName();
+    a->tamanho = info.size();
+    a->alterado = static_cast<time_t>(info.lastModified().toSecsSinceEpoch());
+    a->guardar = ArmazenarSemCompressao(a->nome);
+    std::lock_guard<std::mutex> trava(m->mutex);
+    if (m->porCaminho.contains(a->caminho))
+        return;
+    if (!info.isFile()) {
+        a->erro = QStringLiteral("O arquivo %1 não existe").arg(arquivo);
+        a->concluido = true;
+    } else if (a->guardar) {
+        a->concluido = true; // stored as it is
+    } else {
+        a->parte = m->partes->filePath(QString::number(m->arquivos.size()));
+        a->saida = std::make_unique<QFile>(a->parte);
+        if (!a->saida->open(QIODevice::WriteOnly)) {
+            a->erro = QStringLiteral("Não foi possível criar %1: %2")
+                          .arg(a->parte, a->saida->errorString());
+            a->concluido = true;
+        } else {
+            // an empty file still has one (empty) block: the stream's end
+            a->blocos = std::max<qint64>(1, (a->tamanho + TamanhoBloco - 1) / TamanhoBloco);
+        }
+    }
+    m->porCaminho.insert(a->caminho, a.get());
+    m->arquivos.push_back(std::move(a));
+    m->mudou.notify_all();
+}
+
+void TCompactador::Concluir(const QStringList& arquivos, const FuncaoProcessar& processar) {
+    for (const QString& a : arquivos)
+        Adicionar(a);
+
+    QList<Arquivo*> lista;
+    QSet<QString> nomes;
+    for (const QString& caminho : arquivos) {
+        Arquivo* a = m->porCaminho.value(QFileInfo(caminho).absoluteFilePath());
+        if (nomes.contains(a->nome.toUpper()))
+            throw EErro(QStringLiteral("Dois arquivos com o nome %1").arg(a->nome));
+        nomes.insert(a->nome.toUpper());
+        lista.append(a);
+    }
+
+    const QFileInfo destino(m->arquivoZip);
+    QTemporaryFile temporario(destino.absolutePath() + QStringLiteral("/.") + destino.fileName() +
+                              QStringLiteral(".XXXXXX"));
+    if (!temporario.open())
+        throw EErro(QStringLiteral("Não foi possível criar o arquivo %1: %2")
+                        .arg(m->arquivoZip, temporario.errorString()));
+    const QString caminhoTemporario = temporario.fileName();
+    temporario.close();
+
+    QString erro;
+    ExecutarEmSegundoPlano(
+        [&] {
+            {
+                std::unique_lock<std::mutex> trava(m->mutex);
+                m->mudou.wait(trava, [&] {
+                    return std::all_of(lista.begin(), lista.end(),
+                                       [](const Arquivo* a) { return a->concluido; });
+                });
+                for (const Arquivo* a : lista)
+                    if (!a->erro.isEmpty()) {
+                        erro = a->erro;
+                        return;
+                    }
+            }
+            int codigo = 0;
+            zip_t* z =
+                zip_open(QFile::encodeName(caminhoTemporario).constData(), ZIP_TRUNCATE, &codigo);
+            if (!z) {
+                zip_error_t e;
+                zip_error_init_with_code(&e, codigo);
+                erro = QString::fromLocal8Bit(zip_error_strerror(&e));
+                zip_error_fini(&e);
+                return;
+            }
+            for (const Arquivo* a : lista) {
+                zip_source_t* fonte = nullptr;
+                if (a->guardar) {
+                    fonte = zip_source_file(z, QFile::encodeName(a->caminho).constData(), 0, -1);
+                } else {
+                    auto* p = new FonteParte;
+                    p->caminho = QFile::encodeName(a->parte);
+                    p->tamanho = static_cast<zip_uint64_t>(a->tamanho);
+                    p->comprimido = static_cast<zip_uint64_t>(a->comprimido);
+                    p->crc = static_cast<zip_uint32_t>(a->crc);
+                    p->alterado = a->alterado;
+                    zip_error_init(&p->erro);
+                    fonte = zip_source_function(z, lerParte, p);
+                    if (!fonte) {
+                        zip_error_fini(&p->erro);
+                        delete p;
+                    }
+                }
+                const zip_int64_t indice =
+                    fonte ? zip_file_add(z, a->nome.toUtf8().constData(), fonte,
+                                         ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE)
+                          : -1;
+                if (indice < 0) {
+                    if (fonte)
+                        zip_source_free(fonte);
+                    erro = QStringLiteral("Não foi possível incluir %1: %2")
+                               .arg(a->caminho, QString::fromLocal8Bit(zip_strerror(z)));
+                    zip_discard(z);
+                    return;
+                }
+                if (a->guardar)
+                    zip_set_file_compression(z, static_cast<zip_uint64_t>(indice), ZIP_CM_STORE, 0);
+            }
+            if (zip_close(z) != 0) {
+                erro = QString::fromLocal8Bit(zip_strerror(z));
+                zip_discard(z);
+            }
+        },
+        processar);
+    if (!erro.isEmpty()) {
+        QFile::remove(caminhoTemporario);
+        throw EErro(
+            QStringLiteral("Não foi possível gravar o arquivo %1: %2").arg(m->arquivoZip, erro));
+    }
+    if (!QFile::exists(caminhoTemporario)) {
+        // An archive without entries is removed by the library; it is written by hand: the
+        // end-of-central-directory record alone.
+        QFile vazio(caminhoTemporario);
+        const QByteArray fim("PK\x05\x06" + QByteArray(18, '\0'));
+        if (!vazio.open(QIODevice::WriteOnly) || vazio.write(fim) != fim.size())
+            throw EErro(QStringLiteral("Não foi possível gravar o arquivo %1").arg(m->arquivoZip));
+    }
+    QFile::remove(m->arquivoZip);
+    if (!QFile::rename(caminhoTemporario, m->arquivoZip)) {
+        QFile::remove(caminhoTemporario);
+        throw EErro(QStringLiteral("Não foi possível gravar o arquivo %1").arg(m->arquivoZip));
+    }
+    QFile::setPermissions(m->arquivoZip, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                             QFileDevice::ReadGroup | QFileDevice::ReadOther);
+}
+
+} // namespace marvek
