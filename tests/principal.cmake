@@ -8,5 +8,5 @@ if(TARGET marvek)
                    $<TARGET_FILE:marvek>)
   set_tests_properties(tst_e2e_principal PROPERTIES
     FIXTURES_REQUIRED servidor TIMEOUT 180 LABELS principal
-    ENVIRONMENT "MYSQL_UNIX_PORT=${MARVEK_SOCKET_TESTE};QT_QPA_PLATFORM=xcb")
+    ENVIRONMENT "MYSQL_UNIX_PORT=${MARVEK_SOCKET_TESTE};QT_QPA_PLATFORM=xcb;ASAN_OPTIONS=detect_leaks=0;UBSAN_OPTIONS=print_stacktrace=1")
 endif()
