@@ -1,12 +1,109 @@
 #include "restore/Reversao.h"
 
+#include "data/ArquivoIni.h"
+#include "data/EErro.h"
+#include "data/Pastas.h"
+#include "data/TDM.h"
 #include "operador/TOperador.h"
+#include "restore/TratarDataBases.h"
+
+#include <QRegularExpression>
 
 namespace marvek {
 
-bool ReverterRestauracao(TOperador& op, TDM&, const QString&) {
-    op.ErroPadrao(QStringLiteral("Ocorreu o seguinte erro: \r\rReversão indisponível"));
-    return false;
+namespace {
+// Names that reach the statements unquoted: letters, digits, "_" and "$" only.
+bool identificador(const QString& nome) {
+    if (nome.isEmpty() || nome.size() > 64)
+        return false;
+    for (QChar c : nome) {
+        const ushort u = c.unicode();
+        if (!((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') ||
+              u == '_' || u == '$'))
+            return false;
+    }
+    return true;
+}
+
+// The tables of the aside database, checked before anything is moved.
+QStringList tabelasDaReserva(TDM& dm, const QString& reserva) {
+    const qlonglong existe =
+        dm.ConsultarValor(QStringLiteral("SELECT COUNT(*) FROM information_schema.SCHEMATA WHERE "
+                                         "SCHEMA_NAME = '%1'")
+                              .arg(reserva),
+                          0, true)
+            .toLongLong();
+    if (existe == 0)
+        throw EErro(QStringLiteral("O banco reserva %1 não existe").arg(reserva));
+    auto consulta = dm.AbrirConsulta(
+        QStringLiteral("SELECT TABLE_NAME, TABLE_TYPE FROM information_schema.TABLES WHERE "
+                       "TABLE_SCHEMA = '%1' ORDER BY TABLE_NAME")
+            .arg(reserva),
+        true, false);
+    QStringList tabelas;
+    for (; !consulta->Eof(); consulta->Proximo()) {
+        const QString nome = consulta->Campo(0).toString();
+        if (consulta->Campo(1).toString() != QLatin1String("BASE TABLE"))
+            throw EErro(QStringLiteral("O banco reserva %1 contém %2, que não é uma tabela; "
+                                       "nada foi alterado")
+                            .arg(reserva, nome));
+        if (!identificador(nome))
+            throw EErro(QStringLiteral("O banco reserva %1 contém a tabela \"%2\", cujo nome não "
+                                       "pode ser usado; nada foi alterado")
+                            .arg(reserva, nome));
+        tabelas << nome;
+    }
+    if (tabelas.isEmpty())
+        throw EErro(QStringLiteral("O banco reserva %1 não contém tabelas; nada foi alterado")
+                        .arg(reserva));
+    return tabelas;
+}
+} // namespace
+
+bool EhBancoReserva(const QString& banco, const QString& nome) {
+    if (!identificador(banco) || !identificador(nome))
+        return false;
+    static const QRegularExpression sufixo(QStringLiteral("^_Backup_[0-9]+_[0-9]+$"));
+    return nome.startsWith(banco) && sufixo.match(nome.mid(banco.size())).hasMatch();
+}
+
+bool ReverterRestauracao(TOperador& op, TDM& dm, const QString& bancoReserva) {
+    try {
+        const QString banco =
+            LerTextoIni(ArquivoDoPrograma(QStringLiteral("sistema_qel.ini")), QStringLiteral("ip"),
+                        QStringLiteral("database"), QStringLiteral("gerente"));
+        if (!EhBancoReserva(banco, bancoReserva))
+            throw EErro(QStringLiteral("\"%1\" não é um banco reserva do banco %2 (o nome deve ser "
+                                       "%2_Backup_ seguido da data e da hora)")
+                            .arg(bancoReserva, banco));
+        const QStringList tabelas = tabelasDaReserva(dm, bancoReserva);
+
+        // The current tables go aside first, exactly as before a restore: whatever happens
+        // afterwards, they are kept in an aside database of their own.
+        op.GravarLog(QStringLiteral("Inicio TratarDataBases"));
+        const bool separado = TratarDataBases(op, dm);
+        op.GravarLog(QStringLiteral("Fim TratarDatabases"));
+        if (!separado)
+            return false; // reported by the set-aside; the aside database is untouched
+
+        for (const QString& tabela : tabelas) {
+            const QString sql = QStringLiteral("RENAME TABLES ") + bancoReserva +
+                                QStringLiteral(".") + tabela + QStringLiteral(" TO ") + banco +
+                                QStringLiteral(".") + tabela;
+            op.GravarLog(sql);
+            dm.ExecutarComando(sql, true);
+            op.ProcessarMensagens();
+        }
+        op.Informar(
+            QStringLiteral("Restauração revertida com sucesso!\r\rAs tabelas de %1 voltaram "
+                           "para %2; as tabelas que estavam em %2 foram guardadas em um "
+                           "novo banco reserva.")
+                .arg(bancoReserva, banco));
+        return true;
+    } catch (const EErro& e) {
+        op.ErroPadrao(QStringLiteral("Ocorreu o seguinte erro: \r\r") + e.Mensagem());
+        return false;
+    }
 }
 
 } // namespace marvek
