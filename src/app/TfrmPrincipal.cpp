@@ -222,6 +222,7 @@ void TfrmPrincipal::CriarJanelas() {
 // ---- start-up ----
 
 void TfrmPrincipal::FormCreate(const QStringList& argumentos) {
+    bool restaurando = false;
     try {
         DM().Conectar();
         AbrirFiliais();
@@ -230,6 +231,7 @@ void TfrmPrincipal::FormCreate(const QStringList& argumentos) {
             if (argumento.contains(QStringLiteral("Backup_Central.zip"), Qt::CaseSensitive)) {
                 rbtnRestore->setChecked(true);
                 txtArquivo->setText(argumento);
+                restaurando = true;
                 btnIniciarClick();
             } else {
                 marvek::ErroPadrao(QString::fromUtf8("Arquivo inválido"));
@@ -237,6 +239,11 @@ void TfrmPrincipal::FormCreate(const QStringList& argumentos) {
             }
         }
     } catch (...) {
+        // An error that escaped the restore itself (its log could not be written) is not
+        // passed over in silence: the operator asked for that restore and has to know that it
+        // did not run.
+        if (restaurando)
+            MostrarErroGeral();
         // Restore-only start: without a database (or a usable branch list) only a restore can
         // be run. Nothing is shown.
         if (!rbtnRestore->isChecked())

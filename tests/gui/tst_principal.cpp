@@ -300,6 +300,26 @@ private slots:
         QVERIFY(!dialogos::Resumo().contains("ErroPadrao: Arquivo inválido"));
     }
 
+    void argumentoComRegistroImpossivel() {
+        // the log file cannot be written: the restore cannot even log its start
+        criarBanco("pr_argumento", "(2,'Loja 2','N')");
+        teste::EscreverIni(m_pasta.path(), "pr_argumento");
+        QVERIFY(QDir(m_pasta.path()).mkpath("LOG_MARVEK.txt"));
+        const auto fim = qScopeGuard([this] { QDir(arquivoLog()).removeRecursively(); });
+        const QString argumento = m_pasta.filePath("x/Backup_Central.zip");
+        TfrmPrincipal janela({argumento});
+        QCOMPARE(dialogos::Mostradas().size(), 1);
+        QCOMPARE(dialogos::Mostradas().first().tipo, dialogos::Tipo::ErroPadrao);
+        QVERIFY2(dialogos::Mostradas().first().texto.contains("LOG_MARVEK.txt"),
+                 qPrintable(dialogos::Mostradas().first().texto));
+        QVERIFY(!janela.Encerrado());
+        QVERIFY(!janela.ModoBackup());
+        QVERIFY(!controle<QWidget>(janela, "rbtnBackup")->isEnabled());
+        QCOMPARE(janela.Arquivo(), argumento);
+        // nothing of the restore ran
+        QCOMPARE(teste::Linhas("SHOW TABLES FROM pr_argumento"), QStringList("filial"));
+    }
+
     void trocaDeModoETeclas() {
         TfrmPrincipal janela({});
         mostrar(janela);
