@@ -1,0 +1,171 @@
+#include "cli/Comandos.h"
+
+#include "backup/Backup.h"
+#include "cli/LinhaDeComando.h"
+#include "cli/TOperadorConsole.h"
+#include "data/Criptografia.h"
+#include "data/EErro.h"
+#include "data/TDM.h"
+#include "restore/Restauracao.h"
+#include "restore/VerificacaoArquivo.h"
+
+#include <cstdio>
+#include <termios.h>
+#include <unistd.h>
+
+namespace marvek {
+
+namespace {
+// Keeps the terminal from echoing while a password is typed; the old mode comes back however
+// the reading ends.
+class TSemEco {
+public:
+    TSemEco() {
+        if (::isatty(STDIN_FILENO) != 1 || ::tcgetattr(STDIN_FILENO, &m_antes) != 0)
+            return;
+        termios novo = m_antes;
+        novo.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        m_ativo = ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &novo) == 0;
+    }
+    ~TSemEco() {
+        if (m_ativo)
+            ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &m_antes);
+    }
+    TSemEco(const TSemEco&) = delete;
+    TSemEco& operator=(const TSemEco&) = delete;
+    bool Ativo() const { return m_ativo; }
+
+private:
+    termios m_antes{};
+    bool m_ativo = false;
+};
+
+// One line of stdin without its line end; nullopt at the end of the input with nothing read.
+std::optional<QByteArray> lerLinha() {
+    QByteArray linha;
+    bool leuAlgo = false;
+    for (;;) {
+        const int c = std::fgetc(stdin);
+        if (c == EOF)
+            break;
+        leuAlgo = true;
+        if (c == '\n')
+            break;
+        linha += static_cast<char>(c);
+    }
+    if (!leuAlgo)
+        return std::nullopt;
+    if (linha.endsWith('\r'))
+        linha.chop(1);
+    return linha;
+}
+} // namespace
+
+int ComandoBackup(int filial, const QString& destino) {
+    TOperadorConsole op;
+    op.Backup = true;
+    op.Filial = QString::number(filial);
+    op.Pasta = destino;
+    try {
+        DM().Conectar();
+        const QString sql =
+            QStringLiteral("select count(*) from filial where apagado <> \"S\" and filial_id = ") +
+            QString::number(filial);
+        if (DM().ConsultarValor(sql, 0, true).toLongLong() == 0) {
+            EscreverErro(QStringLiteral("A filial %1 não existe ou está apagada (tabela filial): "
+                                        "nada foi feito.\n")
+                             .arg(filial));
+            return SaidaFalha;
+        }
+        op.AlternarControles(); // as the start button does
+        RealizarBackup(op, DM());
+    } catch (const EErro& e) {
+        op.TerminarProgresso();
+        EscreverErro(TextoConsole(e.Mensagem()));
+        return SaidaFalha;
+    }
+    return op.Sucesso() && op.Informacoes > 0 ? SaidaSucesso : SaidaFalha;
+}
+
+int ComandoRestaurar(const QString& arquivo, bool navirel) {
+    TOperadorConsole op;
+    op.Backup = false;
+    op.ArquivoZip = arquivo;
+    op.Resposta = navirel;
+    try {
+        // As at the window's start: a connection that cannot be opened now is opened by the
+        // restore when it first needs it, and reports its error then.
+        DM().Conectar();
+    } catch (const EErro&) {
+    }
+    try {
+        op.AlternarControles(); // as the start button does
+        ExecutarRestauracao(op, DM());
+    } catch (const EErro& e) {
+        // The log lines of the run itself ("Inicio Restore", "Fim Restore") are not covered by
+        // the restore's own handler.
+        op.TerminarProgresso();
+        EscreverErro(TextoConsole(e.Mensagem()));
+        return SaidaFalha;
+    }
+    return op.Sucesso() ? SaidaSucesso : SaidaFalha;
+}
+
+int ComandoVerificar(const QString& arquivo) {
+    try {
+        const QList<TTabelaArquivo> tabelas = VerificarArquivoBackup(arquivo, true);
+        QString saida;
+        for (const TTabelaArquivo& t : tabelas)
+            saida += t.nome + QLatin1Char('\t') + QString::number(t.tamanho) + QLatin1Char('\n');
+        EscreverSaida(saida);
+    } catch (const EErro& e) {
+        EscreverErro(TextoConsole(e.Mensagem()));
+        return SaidaFalha;
+    }
+    return SaidaSucesso;
+}
+
+int ComandoCifrarSenha() {
+    std::optional<QByteArray> lida;
+    {
+        TSemEco semEco;
+        if (semEco.Ativo())
+            EscreverErro(QStringLiteral("Senha: "));
+        lida = lerLinha();
+        if (semEco.Ativo())
+            EscreverErro(QStringLiteral("\n"));
+    }
+    if (!lida) {
+        EscreverErro(QStringLiteral("Nenhuma senha lida da entrada padrão.\n"));
+        return SaidaFalha;
+    }
+    const QString senha = QString::fromLocal8Bit(*lida);
+    if (senha.isEmpty()) {
+        // The enciphered form of an empty text is a seed alone, which the settings reader
+        // cannot decipher; an empty senha= is how the settings file says "no password".
+        EscreverSaida(QStringLiteral("\n"));
+        EscreverErro(QStringLiteral("Senha vazia: deixe a chave senha= vazia no "
+                                    "sistema_qel.ini.\n"));
+        return SaidaSucesso;
+    }
+    for (QChar c : senha) {
+        if (c.unicode() > 255 || c.unicode() == 0) {
+            EscreverErro(QStringLiteral("A senha tem o caractere \"%1\", que o sistema_qel.ini "
+                                        "não guarda (só caracteres Latin-1).\n")
+                             .arg(c));
+            return SaidaFalha;
+        }
+    }
+    try {
+        const QString cifrada = Criptografar(QStringLiteral("E"), senha, ChaveSenha());
+        if (Descriptografar(cifrada, ChaveSenha()) != senha)
+            throw EErro(QStringLiteral("A senha cifrada não volta à senha informada."));
+        EscreverSaida(cifrada + QLatin1Char('\n'));
+    } catch (const EErro& e) {
+        EscreverErro(TextoConsole(e.Mensagem()));
+        return SaidaFalha;
+    }
+    return SaidaSucesso;
+}
+
+} // namespace marvek

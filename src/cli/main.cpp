@@ -1,0 +1,57 @@
+// marvek-cli: the backup and the restore without a window, for scripts and schedulers.
+
+#include "cli/Comandos.h"
+#include "cli/LinhaDeComando.h"
+#include "cli/TOperadorConsole.h"
+#include "data/Pastas.h"
+#include "data/TDM.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+using namespace marvek;
+
+namespace {
+int usoIncorreto(const QString& motivo) {
+    EscreverErro(QStringLiteral("marvek-cli: ") + motivo + QStringLiteral("\n\n") + TextoUso() +
+                 QStringLiteral("\nmarvek-cli --help mostra a ajuda completa.\n"));
+    return SaidaUsoIncorreto;
+}
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication aplicacao(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("marvek-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(MARVEK_VERSAO));
+
+    TLinhaDeComando linha;
+    const QString erro = AnalisarLinhaDeComando(aplicacao.arguments().mid(1), linha);
+    if (!erro.isEmpty())
+        return usoIncorreto(erro);
+    if (linha.ajuda) {
+        EscreverSaida(TextoAjuda());
+        return SaidaSucesso;
+    }
+    if (linha.versao) {
+        EscreverSaida(QStringLiteral("marvek-cli " MARVEK_VERSAO "\n"));
+        return SaidaSucesso;
+    }
+
+    if (linha.pasta) {
+        const QFileInfo pasta(*linha.pasta);
+        if (linha.pasta->isEmpty() || !pasta.isDir())
+            return usoIncorreto(
+                QStringLiteral("a pasta do programa \"%1\" não existe").arg(*linha.pasta));
+        DefinirPastaDoPrograma(pasta.absoluteFilePath());
+    }
+    // The data module lives for the whole run, its connection closed until a command opens it.
+    DM();
+
+    if (linha.comando == QLatin1String("backup"))
+        return ComandoBackup(*LerIdFilial(*linha.filial), *linha.destino);
+    if (linha.comando == QLatin1String("restaurar"))
+        return ComandoRestaurar(linha.argumentos.first(), linha.navirel);
+    if (linha.comando == QLatin1String("verificar"))
+        return ComandoVerificar(linha.argumentos.first());
+    return ComandoCifrarSenha();
+}

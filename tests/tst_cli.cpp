@@ -1,0 +1,500 @@
+// marvek-cli run as a separate process against the private server.
+
+#include "data/Criptografia.h"
+#include "data/EErro.h"
+#include "data/Pastas.h"
+#include "data/TDM.h"
+#include "markers/LojasLeram.h"
+#include "restore/LimparOutrasFiliais.h"
+#include "support/BancoTeste.h"
+#include "support/BancoVarejo.h"
+#include "zip/MotorZip.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace marvek;
+
+namespace {
+struct TResultado {
+    int codigo = -1;
+    QString saida;
+    QString erros;
+};
+
+const QString PerguntaFinal = QStringLiteral(
+    "Backup restaurado com sucesso! Por favor, verifique. \nUm log foi salvo na pasta do "
+    "aplicativo com os comandos efetuados.\n\nDeseja abrir o programa de correção da tabela "
+    "sequenciador?\n\nObs: O navirel.exe deve estar dentro da pasta do sistemaqel.\n");
+
+QString programa() {
+    return qEnvironmentVariable("MARVEK_BINARIOS") + QStringLiteral("/src/marvek-cli");
+}
+
+TResultado
+executar(const QStringList& argumentos, const QByteArray& entrada = {},
+         const QProcessEnvironment& ambiente = QProcessEnvironment::systemEnvironment()) {
+    QProcess p;
+    p.setProcessEnvironment(ambiente);
+    p.start(programa(), argumentos);
+    TResultado r;
+    if (!p.waitForStarted(30000))
+        return r;
+    p.write(entrada);
+    p.closeWriteChannel();
+    if (!p.waitForFinished(180000)) {
+        p.kill();
+        p.waitForFinished();
+        return r;
+    }
+    r.codigo = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.saida = QString::fromUtf8(p.readAllStandardOutput());
+    r.erros = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+// The log lines of a run without their "hh:mm:ss -> " prefix; every line must carry it and end
+// in CR LF.
+QStringList linhasDoLog(const QString& pasta) {
+    QFile f(pasta + QStringLiteral("/LOG_MARVEK.txt"));
+    if (!f.open(QIODevice::ReadOnly))
+        return {QStringLiteral("<no log>")};
+    const QString dados = QString::fromLatin1(f.readAll());
+    if (!dados.endsWith(QLatin1String("\r\n")))
+        return {QStringLiteral("<log not ended by CR LF>")};
+    static const QRegularExpression prefixo(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d -> "));
+    QStringList r;
+    for (const QString& linha : dados.chopped(2).split(QStringLiteral("\r\n"))) {
+        if (!prefixo.match(linha).hasMatch() || linha.contains(QLatin1Char('\n')))
+            return {QStringLiteral("<bad line: ") + linha + QStringLiteral(">")};
+        r << linha.mid(12);
+    }
+    return r;
+}
+
+QString updateMarcador(const QString& t, const QString& m) {
+    return "UPDATE " + t + " SET lojas_leram = CONCAT(coalesce(lojas_leram,\"\"),\"" + m +
+           "\") where coalesce(lojas_leram,\"\") not like \"%" + m + "%\";";
+}
+} // namespace
+
+class TstCli : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+    QString pasta(const QString& nome) {
+        const QString p = m_dir.filePath(nome);
+        QDir(p).removeRecursively();
+        QDir().mkpath(p);
+        return p;
+    }
+
+    // A central office with branches 1 and 2 (offices), 3 and 4 (stores), 5 (deleted).
+    static void criarCentral(const QString& banco) {
+        teste::CriarBancoVarejo(banco, {{1, "S"}, {2, "S"}, {3, "N"}, {4, "N"}, {5, "N", "S"}});
+    }
+
+    // Runs a backup of the database for branch 3 through marvek-cli; the archive's path.
+    QString gerarArquivo(const QString& banco, const QString& nome) {
+        const QString prog = pasta(nome + "_central");
+        teste::EscreverIni(prog, banco);
+        const QString destino = pasta(nome + "_destino");
+        const TResultado r =
+            executar({"--pasta", prog, "backup", "--filial", "3", "--destino", destino});
+        if (r.codigo != 0)
+            qWarning() << "backup failed:" << r.codigo << r.erros;
+        return r.codigo == 0 ? destino + "/Backup_Central.zip" : QString();
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_dir.isValid());
+        QVERIFY2(QFileInfo(programa()).isExecutable(), qPrintable(programa()));
+        teste::ApagarBancos("cli_");
+    }
+
+    void cleanupTestCase() { teste::ApagarBancos("cli_"); }
+
+    void usoIncorreto_data() {
+        QTest::addColumn<QStringList>("argumentos");
+        QTest::addColumn<QString>("motivo");
+        const QString p = m_dir.path();
+        QTest::newRow("nothing") << QStringList() << "nenhum comando";
+        QTest::newRow("unknown command") << QStringList{"copiar"} << "comando desconhecido: copiar";
+        QTest::newRow("unknown option") << QStringList{"backup", "--filal", "3", "--destino", p}
+                                        << "opção desconhecida: --filal";
+        QTest::newRow("backup without branch")
+            << QStringList{"backup", "--destino", p} << "falta --filial";
+        QTest::newRow("backup without folder")
+            << QStringList{"backup", "--filial", "3"} << "falta --destino";
+        QTest::newRow("branch not a number")
+            << QStringList{"backup", "--filial", "abc", "--destino", p} << "\"abc\"";
+        QTest::newRow("branch with letters")
+            << QStringList{"backup", "--filial", "3a", "--destino", p} << "\"3a\"";
+        QTest::newRow("branch with SQL")
+            << QStringList{"backup", "--filial", "3 or 1=1", "--destino", p} << "\"3 or 1=1\"";
+        QTest::newRow("branch empty")
+            << QStringList{"backup", "--filial=", "--destino", p} << "\"\"";
+        QTest::newRow("branch too big")
+            << QStringList{"backup", "--filial", "99999999999", "--destino", p}
+            << "\"99999999999\"";
+        QTest::newRow("branch given twice")
+            << QStringList{"backup", "--filial", "3", "--filial", "4", "--destino", p}
+            << "opção repetida";
+        QTest::newRow("option without value")
+            << QStringList{"backup", "--filial"} << "falta o valor";
+        QTest::newRow("restore without archive") << QStringList{"restaurar"} << "falta o ARQUIVO";
+        QTest::newRow("restore with two archives")
+            << QStringList{"restaurar", "a.zip", "b.zip"} << "um só ARQUIVO";
+        QTest::newRow("navirel on verify")
+            << QStringList{"verificar", "a.zip", "--navirel"} << "--navirel";
+        QTest::newRow("branch on restore")
+            << QStringList{"restaurar", "a.zip", "--filial", "3"} << "--filial";
+        QTest::newRow("argument to cifrar-senha")
+            << QStringList{"cifrar-senha", "segredo"} << "argumento inesperado";
+        QTest::newRow("program folder missing")
+            << QStringList{"--pasta", p + "/nao-existe", "verificar", "a.zip"} << "nao-existe";
+    }
+
+    void usoIncorreto() {
+        QFETCH(QStringList, argumentos);
+        QFETCH(QString, motivo);
+        const TResultado r = executar(argumentos);
+        QCOMPARE(r.codigo, 2);
+        QCOMPARE(r.saida, QString());
+        QVERIFY2(r.erros.contains(motivo), qPrintable(r.erros));
+        QVERIFY2(r.erros.contains("Uso:\n  marvek-cli [--pasta DIR] backup --filial ID"),
+                 qPrintable(r.erros));
+    }
+
+    void ajudaEVersao() {
+        const TResultado ajuda = executar({"--help"});
+        QCOMPARE(ajuda.codigo, 0);
+        QCOMPARE(ajuda.erros, QString());
+        for (const char* c : {"backup --filial ID --destino PASTA", "restaurar ARQUIVO [--navirel]",
+                              "verificar ARQUIVO", "cifrar-senha", "--pasta DIR"})
+            QVERIFY2(ajuda.saida.contains(c), c);
+        // A cron line: five time fields, then the program with a backup command.
+        static const QRegularExpression cron(
+            QStringLiteral("\n *[0-9*]+ [0-9*]+ [0-9*]+ [0-9*]+ [0-9*]+ \\S*marvek-cli .*backup "
+                           "--filial \\d+ --destino \\S+"));
+        QVERIFY2(cron.match(ajuda.saida).hasMatch(), qPrintable(ajuda.saida));
+        QCOMPARE(executar({"restaurar", "--help"}).codigo, 0);
+
+        const TResultado versao = executar({"--version"});
+        QCOMPARE(versao.codigo, 0);
+        QCOMPARE(versao.saida, QStringLiteral("marvek-cli " MARVEK_VERSAO "\n"));
+    }
+
+    // A backup at the central office, then its restore at store 3.
+    void backupERestauracao() {
+        criarCentral("cli_central");
+        const QString prog = pasta("central");
+        teste::EscreverIni(prog, "cli_central");
+        const QString destino = pasta("destino");
+        const QString zip = destino + "/Backup_Central.zip";
+
+        const TResultado b =
+            executar({"--pasta", prog, "backup", "--filial", "3", "--destino", destino});
+        QCOMPARE(b.erros, QString());
+        QCOMPARE(b.codigo, 0);
+        QCOMPARE(b.saida, "Backup realizado com sucesso!\n\nArquivo salvo em : " + zip + "\n");
+        QVERIFY(QFile::exists(zip));
+        QVERIFY(teste::EntradasDoZip(zip).contains("filial.frm"));
+        QVERIFY(teste::EntradasDoZip(zip).contains("caixa.MYD"));
+        QCOMPARE(teste::EntradasDoZip(zip).size(), 2 * (3 + 6 + 19 + 2));
+
+        // Marked: every table with lojas_leram got the marker of branch 3, logged as run.
+        const QString m = CodigoLojasLeram(3);
+        QCOMPARE(teste::Valor("select count(*) from cli_central.caixa where lojas_leram not like "
+                              "'%" +
+                              m + "%'"),
+                 QString("0"));
+        const QStringList log = linhasDoLog(prog);
+        QVERIFY2(log.contains(updateMarcador("caixa", m)), qPrintable(log.join('\n')));
+        QVERIFY(log.contains(updateMarcador("movment", m)));
+        QVERIFY(!log.join('\n').contains("cidades"));
+        for (const QString& l : log)
+            QVERIFY2(l.startsWith("UPDATE "), qPrintable(l));
+
+        // The restore at store 3, whose current tables are set aside.
+        teste::ApagarBancos("cli_loja");
+        teste::RecriarBanco("cli_loja");
+        teste::Sql("CREATE TABLE cli_loja.antiga (id INT) ENGINE=MyISAM");
+        const QString loja = pasta("loja");
+        teste::EscreverIni(loja, "cli_loja", "3");
+        const TResultado r = executar({"--pasta", loja, "restaurar", zip});
+        QCOMPARE(r.erros, QString());
+        QCOMPARE(r.codigo, 0);
+        QCOMPARE(r.saida, PerguntaFinal + "Resposta: Não\n");
+
+        const QStringList l = linhasDoLog(loja);
+        QCOMPARE(l.first(), QString("Inicio Restore"));
+        QCOMPARE(l.last(), QString("Fim Restore"));
+        const QString pastaServidor = destino + "/Backup_Central/";
+        QVERIFY(l.contains("RESTORE TABLES FILIAL FROM \"" + pastaServidor + "\""));
+        QVERIFY(l.contains("RESTORE TABLES caixa FROM \"" + pastaServidor + "\""));
+        QVERIFY(l.contains("UPDATE caixa SET lojas_leram = \"*" + CodigoLojasLeram(1) +
+                           CodigoLojasLeram(2) + m + CodigoLojasLeram(4) + "\""));
+        QCOMPARE(l.count("Obter Cod. Filial: 3"), 2);
+        QVERIFY(l.contains("Truncate na tabela paf_req25_r01"));
+
+        // The store now holds the central's tables, its own branch's rows only, empty PAF
+        // tables; its old table stands in an aside database.
+        QCOMPARE(teste::Valor("select count(*) from cli_loja.caixa"), QString("5"));
+        QCOMPARE(teste::Valor("select versao from cli_loja.filial where filial_id = 3"),
+                 QString("001000000000"));
+        for (const QString& t : teste::TabelasDaLimpeza())
+            QCOMPARE(teste::Linhas("select distinct filial_id from cli_loja." + t),
+                     QStringList{"3"});
+        for (const QString& t : ListaTabelasPAF())
+            QCOMPARE(teste::Valor("select count(*) from cli_loja." + t), QString("0"));
+        QVERIFY(teste::Linhas("SHOW TABLES FROM cli_loja LIKE 'antiga'").isEmpty());
+        const QStringList reservas = teste::Linhas("SHOW DATABASES LIKE 'cli\\_loja\\_Backup\\_%'");
+        QCOMPARE(reservas.size(), 1);
+        QCOMPARE(teste::Linhas("SHOW TABLES FROM `" + reservas.first() + "`"),
+                 QStringList{"antiga"});
+        // No maintenance login: the options' clean-up steps did not run.
+        QCOMPARE(teste::Valor("select count(*) from cli_loja.nlanc"), QString("2"));
+    }
+
+    // The closing question answered yes starts Navirel.exe from the program folder.
+    void navirel() {
+        criarCentral("cli_navirel");
+        const QString zip = gerarArquivo("cli_navirel", "navirel");
+        QVERIFY(!zip.isEmpty());
+        const QString loja = pasta("navirel_loja");
+        teste::EscreverIni(loja, "cli_navirel_loja", "3");
+        const QString marca = loja + "/navirel-iniciado";
+        QFile script(loja + "/Navirel.exe");
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\necho iniciado >> '" + marca.toUtf8() + "'\n");
+        script.close();
+        QVERIFY(script.setPermissions(script.permissions() | QFile::ExeOwner));
+
+        teste::ApagarBancos("cli_navirel_loja");
+        teste::RecriarBanco("cli_navirel_loja");
+        const TResultado nao = executar({"--pasta", loja, "restaurar", zip});
+        QCOMPARE(nao.codigo, 0);
+        QVERIFY(nao.saida.endsWith("Resposta: Não\n"));
+
+        teste::ApagarBancos("cli_navirel_loja");
+        teste::RecriarBanco("cli_navirel_loja");
+        const TResultado sim = executar({"--pasta", loja, "restaurar", zip, "--navirel"});
+        QCOMPARE(sim.erros, QString());
+        QCOMPARE(sim.codigo, 0);
+        QCOMPARE(sim.saida, PerguntaFinal + "Resposta: Sim\n");
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marca), 20000);
+        QFile f(marca);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("iniciado\n")); // once: not by the first restore
+    }
+
+    // Errors of the restore, including those after which it goes on, give exit code 1.
+    void restauracaoComErro() {
+        const QString loja = pasta("erro_loja");
+        teste::EscreverIni(loja, "cli_erro_loja", "3");
+        teste::RecriarBanco("cli_erro_loja");
+
+        // A missing archive: nothing is touched.
+        teste::Sql("CREATE TABLE cli_erro_loja.minha (id INT) ENGINE=MyISAM");
+        const TResultado falta =
+            executar({"--pasta", loja, "restaurar", loja + "/Backup_Central.zip"});
+        QCOMPARE(falta.codigo, 1);
+        QCOMPARE(falta.saida, QString());
+        QVERIFY2(falta.erros.startsWith("Ocorreu o seguinte erro: \n\n"), qPrintable(falta.erros));
+        QCOMPARE(linhasDoLog(loja),
+                 QStringList({"Inicio Restore", "Inicio Validacao", "Fim Restore"}));
+        QCOMPARE(teste::Linhas("SHOW TABLES FROM cli_erro_loja"), QStringList{"minha"});
+
+        // An empty archive name: the window's own check and text.
+        const TResultado vazio = executar({"--pasta", loja, "restaurar", ""});
+        QCOMPARE(vazio.codigo, 1);
+        QCOMPARE(vazio.erros, QString("Ocorreu o seguinte erro: \n\nNenhum arquivo selecionado\n"));
+
+        // The purge fails (the central has no movment): the restore still ends with its
+        // question, but the run reports the error.
+        criarCentral("cli_sem_movment");
+        teste::Sql("DROP TABLE cli_sem_movment.movment");
+        const QString zip = gerarArquivo("cli_sem_movment", "sem_movment");
+        QVERIFY(!zip.isEmpty());
+        teste::ApagarBancos("cli_erro_loja");
+        teste::RecriarBanco("cli_erro_loja");
+        const TResultado limpeza = executar({"--pasta", loja, "restaurar", zip});
+        QCOMPARE(limpeza.codigo, 1);
+        QCOMPARE(limpeza.saida, PerguntaFinal + "Resposta: Não\n");
+        QVERIFY2(limpeza.erros.startsWith("Ocorreu o seguinte erro:\n"), qPrintable(limpeza.erros));
+        QVERIFY(limpeza.erros.contains("movment"));
+
+        // No CodFisica: the restore stops after loading, before the question.
+        const QString semFilial = pasta("erro_sem_filial");
+        teste::EscreverIni(semFilial, "cli_erro_loja");
+        teste::ApagarBancos("cli_erro_loja");
+        teste::RecriarBanco("cli_erro_loja");
+        const TResultado codFisica = executar({"--pasta", semFilial, "restaurar", zip});
+        QCOMPARE(codFisica.codigo, 1);
+        QCOMPARE(codFisica.saida, QString());
+        QCOMPARE(codFisica.erros,
+                 QString("Ocorreu o seguinte erro: \n\nFilial inválida, verifique o arquivo "
+                         "sistema_qel.ini\n"));
+        QCOMPARE(linhasDoLog(semFilial).last(), QString("Fim Restore"));
+    }
+
+    // The backup refuses a branch that is not live, and a connection that fails, before
+    // anything is touched.
+    void backupRecusado() {
+        criarCentral("cli_recusa");
+        const QString prog = pasta("recusa");
+        teste::EscreverIni(prog, "cli_recusa");
+        const QString destino = pasta("recusa_destino");
+        const QStringList antes = teste::Linhas("select * from cli_recusa.caixa order by caixa_id");
+
+        for (const QString& id : QStringList{"5", "99", "-3"}) {
+            const TResultado r =
+                executar({"--pasta", prog, "backup", "--filial", id, "--destino", destino});
+            QCOMPARE(r.codigo, 1);
+            QCOMPARE(r.saida, QString());
+            QVERIFY2(r.erros.contains("filial " + id + " "), qPrintable(r.erros));
+        }
+        QVERIFY(QDir(destino).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+        QVERIFY(!QFile::exists(prog + "/LOG_MARVEK.txt"));
+        QCOMPARE(teste::Linhas("select * from cli_recusa.caixa order by caixa_id"), antes);
+
+        // A database that does not exist: the server's message, exit 1.
+        const QString outra = pasta("recusa_sem_banco");
+        teste::EscreverIni(outra, "cli_nao_existe");
+        const TResultado r =
+            executar({"--pasta", outra, "backup", "--filial", "3", "--destino", destino});
+        QCOMPARE(r.codigo, 1);
+        QVERIFY2(r.erros.contains("cli_nao_existe"), qPrintable(r.erros));
+        QVERIFY(QDir(destino).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+    }
+
+    void verificar() {
+        criarCentral("cli_verifica");
+        const QString zip = gerarArquivo("cli_verifica", "verifica");
+        QVERIFY(!zip.isEmpty());
+        // No database is reached: the server's socket is not even given.
+        QProcessEnvironment semServidor = QProcessEnvironment::systemEnvironment();
+        semServidor.insert("MYSQL_UNIX_PORT", m_dir.filePath("nao-existe.sock"));
+
+        const TResultado r = executar({"verificar", zip}, {}, semServidor);
+        QCOMPARE(r.erros, QString());
+        QCOMPARE(r.codigo, 0);
+        // One line per table: its name and the size of its .frm and .MYD in the data folder.
+        const QString dados = teste::Admin().PastaDeDados() + "cli_verifica/";
+        QStringList esperado;
+        for (const QString& t : teste::Linhas("SHOW TABLES FROM cli_verifica"))
+            esperado << t + "\t" +
+                            QString::number(QFileInfo(dados + t + ".frm").size() +
+                                            QFileInfo(dados + t + ".MYD").size());
+        QStringList linhas = r.saida.split('\n');
+        QCOMPARE(linhas.takeLast(), QString());
+        linhas.sort();
+        esperado.sort();
+        QCOMPARE(linhas, esperado);
+
+        // A flipped byte inside the first entry's compressed data.
+        QFile f(zip);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QByteArray bytes = f.readAll();
+        f.close();
+        const auto le16 = [&bytes](int pos) {
+            return static_cast<uchar>(bytes[pos]) | (static_cast<uchar>(bytes[pos + 1]) << 8);
+        };
+        QCOMPARE(bytes.left(4), QByteArray("PK\x03\x04"));
+        const int dadosInicio = 30 + le16(26) + le16(28);
+        const qint64 comprimido = ListarEntradas(zip).first().comprimido;
+        QVERIFY(comprimido > 4);
+        bytes[dadosInicio + comprimido / 2] =
+            static_cast<char>(bytes[dadosInicio + comprimido / 2] ^ 0x55);
+        const QString danificado = m_dir.filePath("danificado.zip");
+        QFile d(danificado);
+        QVERIFY(d.open(QIODevice::WriteOnly));
+        d.write(bytes);
+        d.close();
+        const TResultado dano = executar({"verificar", danificado}, {}, semServidor);
+        QCOMPARE(dano.codigo, 1);
+        QCOMPARE(dano.saida, QString());
+        QVERIFY(!dano.erros.isEmpty());
+
+        // A table without its data file.
+        const QString pastaArquivos = pasta("incompleto");
+        for (const char* n : {"filial.frm", "filial.MYD", "caixa.frm"}) {
+            QFile a(pastaArquivos + "/" + n);
+            QVERIFY(a.open(QIODevice::WriteOnly));
+            a.write("conteudo");
+        }
+        const QString incompleto = m_dir.filePath("incompleto.zip");
+        CompactarArquivos(incompleto, {pastaArquivos + "/filial.frm", pastaArquivos + "/filial.MYD",
+                                       pastaArquivos + "/caixa.frm"});
+        const TResultado par = executar({"verificar", incompleto}, {}, semServidor);
+        QCOMPARE(par.codigo, 1);
+        QCOMPARE(par.saida, QString());
+        QVERIFY2(par.erros.contains("caixa.MYD"), qPrintable(par.erros));
+
+        const TResultado nenhum =
+            executar({"verificar", m_dir.filePath("nenhum.zip")}, {}, semServidor);
+        QCOMPARE(nenhum.codigo, 1);
+        QVERIFY(!nenhum.erros.isEmpty());
+    }
+
+    // The enciphered password opens a real login to a server user with that password.
+    void cifrarSenha() {
+        const QString senha = QString::fromUtf8("Pão de 3 queijos!");
+        teste::Sql("DROP USER IF EXISTS 'cli_senha'@'localhost'");
+        teste::Sql("CREATE USER 'cli_senha'@'localhost' IDENTIFIED BY '" + senha + "'");
+        teste::RecriarBanco("cli_senha_db");
+        teste::Sql("GRANT ALL ON cli_senha_db.* TO 'cli_senha'@'localhost'");
+        const QString prog = pasta("senha");
+        const auto conectar = [&prog](const QString& usuario, const QString& cifrada) {
+            QFile ini(prog + "/sistema_qel.ini");
+            if (!ini.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                return QString("<no ini>");
+            ini.write("[ip]\r\nlocal=localhost\r\ndatabase=cli_senha_db\r\nusuario=" +
+                      usuario.toLatin1() + "\r\nsenha=" + cifrada.toLatin1() + "\r\n");
+            ini.close();
+            DefinirPastaDoPrograma(prog);
+            TDM dm;
+            try {
+                dm.Conectar();
+                return dm.ConsultarValor("select current_user()", QString()).toString();
+            } catch (const EErro& e) {
+                return "<" + e.Mensagem() + ">";
+            }
+        };
+
+        for (const QByteArray& fim : {QByteArray("\n"), QByteArray("\r\n"), QByteArray()}) {
+            const TResultado r = executar({"cifrar-senha"}, senha.toUtf8() + fim);
+            QCOMPARE(r.codigo, 0);
+            static const QRegularExpression hex(QStringLiteral("^([0-9A-F]{2})+\n$"));
+            QVERIFY2(hex.match(r.saida).hasMatch(), qPrintable(r.saida));
+            QCOMPARE(r.saida.size(), 2 + 2 * senha.size() + 1);
+            QCOMPARE(conectar("cli_senha", r.saida.trimmed()), QString("cli_senha@localhost"));
+        }
+        // Another password's cipher is refused by the server.
+        const TResultado outra = executar({"cifrar-senha"}, "Pao de 3 queijos!\n");
+        QCOMPARE(outra.codigo, 0);
+        QVERIFY(conectar("cli_senha", outra.saida.trimmed()).contains("Access denied"));
+
+        // An empty password gives the empty value the settings file takes for it.
+        const TResultado vazia = executar({"cifrar-senha"}, "\n");
+        QCOMPARE(vazia.codigo, 0);
+        QCOMPARE(vazia.saida, QString("\n"));
+        QCOMPARE(conectar("root", vazia.saida.trimmed()), QString("root@localhost"));
+
+        // What the settings file cannot hold, and no input at all.
+        const TResultado euro = executar({"cifrar-senha"}, QString::fromUtf8("€uro\n").toUtf8());
+        QCOMPARE(euro.codigo, 1);
+        QCOMPARE(euro.saida, QString());
+        const TResultado nada = executar({"cifrar-senha"}, {});
+        QCOMPARE(nada.codigo, 1);
+        QCOMPARE(nada.saida, QString());
+        teste::Sql("DROP USER 'cli_senha'@'localhost'");
+    }
+};
+
+QTEST_GUILESS_MAIN(TstCli)
+#include "tst_cli.moc"
