@@ -41,10 +41,18 @@ case "$acao" in
         || { cat "$pasta/install-db.log" >&2; exit 1; }
     fi
     rm -f "$socket"
-    mariadbd --no-defaults --datadir="$dados" --socket="$socket" --pid-file="$pid" \
-      --skip-networking --default-storage-engine=MyISAM --default-tmp-storage-engine=MyISAM \
-      --character-set-server=latin1 --collation-server=latin1_swedish_ci \
-      --log-error="$pasta/mariadbd.err" --skip-log-bin "${usuario[@]}" >/dev/null 2>&1 &
+    # The server outlives this script: it must not keep the descriptors this script inherited
+    # (a lock held by whoever started us, for example), so every one above 2 is closed for it.
+    (
+      for fd in /proc/$BASHPID/fd/*; do
+        n=${fd##*/}
+        [ "$n" -gt 2 ] 2>/dev/null && eval "exec $n>&-"
+      done
+      exec mariadbd --no-defaults --datadir="$dados" --socket="$socket" --pid-file="$pid" \
+        --skip-networking --default-storage-engine=MyISAM --default-tmp-storage-engine=MyISAM \
+        --character-set-server=latin1 --collation-server=latin1_swedish_ci \
+        --log-error="$pasta/mariadbd.err" --skip-log-bin "${usuario[@]}" >/dev/null 2>&1
+    ) &
     # mariadb-admin retries once a second until the server answers.
     if ! admin --connect-timeout=2 --wait=60 ping >/dev/null 2>&1; then
       echo "MariaDB did not start; its log follows" >&2
