@@ -1,0 +1,470 @@
+// Hostile and damaged input: archives that try to write outside their folder or to reach SQL,
+// broken archives, garbage settings files, odd passwords, odd destination folders and branch
+// ids at the end of the marker range. Every one ends in a clear error or in a sound result.
+#include "backup/Backup.h"
+#include "data/ArquivoIni.h"
+#include "data/Criptografia.h"
+#include "data/EErro.h"
+#include "data/Pastas.h"
+#include "data/TDM.h"
+#include "restore/Restauracao.h"
+#include "restore/VerificacaoArquivo.h"
+#include "support/BancoTeste.h"
+#include "support/BancoVarejo.h"
+#include "support/Falhas.h"
+#include "zip/MotorZip.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+#include <unistd.h>
+#include <zip.h>
+
+using namespace marvek;
+using teste::TOperadorGravador;
+
+namespace {
+QByteArray ler(const QString& arquivo) {
+    QFile f(arquivo);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+void gravar(const QString& arquivo, const QByteArray& dados) {
+    QDir().mkpath(QFileInfo(arquivo).absolutePath());
+    QFile f(arquivo);
+    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    f.write(dados);
+}
+
+// An archive written with the library directly: entry name -> content; with unixModo set, the
+// entry carries those Unix mode bits (a symbolic link, a device...).
+struct TEntradaHostil {
+    QByteArray nome;
+    QByteArray dados = "conteudo";
+    quint32 unixModo = 0;
+};
+void zipHostil(const QString& arquivo, const QList<TEntradaHostil>& entradas) {
+    QDir().mkpath(QFileInfo(arquivo).absolutePath());
+    int erro = 0;
+    zip_t* z = zip_open(QFile::encodeName(arquivo).constData(), ZIP_CREATE | ZIP_TRUNCATE, &erro);
+    QVERIFY(z);
+    QList<QByteArray> guardados; // the buffers must live until zip_close
+    for (const TEntradaHostil& e : entradas) {
+        guardados << e.dados;
+        zip_source_t* s = zip_source_buffer(z, guardados.last().constData(),
+                                            static_cast<zip_uint64_t>(guardados.last().size()), 0);
+        const zip_int64_t i = zip_file_add(z, e.nome.constData(), s, ZIP_FL_ENC_RAW);
+        QVERIFY2(i >= 0, e.nome.constData());
+        if (e.unixModo)
+            zip_file_set_external_attributes(z, static_cast<zip_uint64_t>(i), 0, ZIP_OPSYS_UNIX,
+                                             e.unixModo << 16);
+    }
+    QCOMPARE(zip_close(z), 0);
+}
+
+// Replaces every occurrence of a name in the archive's bytes (local headers and the central
+// directory), for names the library refuses to write twice.
+void trocarNome(const QString& arquivo, const QByteArray& de, const QByteArray& para) {
+    QByteArray dados = ler(arquivo);
+    QCOMPARE(de.size(), para.size());
+    dados.replace(de, para);
+    gravar(arquivo, dados);
+}
+} // namespace
+
+class TstConfiabilidadeEntrada : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    QString m_zip; // a sound archive of ce_central for branch 3
+    QMap<QString, QString> m_antes;
+    int m_hostis = 0;
+
+    std::unique_ptr<TOperadorGravador> restaurar(const QString& arquivo) {
+        teste::EscreverIni(m_dir.path(), "ce_loja", "3");
+        auto dm = std::make_unique<TDM>();
+        dm->Conexao.Usuario = "root";
+        dm->Conexao.Banco = "ce_loja";
+        auto op = std::make_unique<TOperadorGravador>(m_dir.filePath("LOG_loja.txt"));
+        op->Backup = false;
+        op->ArquivoZip = arquivo;
+        op->AlternarControles();
+        ExecutarRestauracao(*op, *dm);
+        return op;
+    }
+
+    // The restore of a hostile archive stops before anything is touched: one error naming the
+    // archive, no SQL (the log holds the validation's start only), no aside database, the
+    // installation unchanged, nothing written beside the archive nor outside.
+    void recusada(const QString& arquivo, const QString& motivo) {
+        ++m_hostis;
+        const QString pasta = QFileInfo(arquivo).absolutePath();
+        const QStringList arvoreAntes = teste::ArvoreDePasta(pasta);
+        const QStringList foraAntes = teste::ArvoreDePasta(m_dir.filePath("fora"));
+        auto op = restaurar(arquivo);
+        QCOMPARE(op->Mostrados.size(), 1);
+        QVERIFY2(op->Mostrados.first().startsWith("ErroPadrao: Ocorreu o seguinte erro: \r\r") &&
+                     op->Mostrados.first().contains(arquivo) &&
+                     op->Mostrados.first().contains(motivo),
+                 qPrintable(op->Mostrados.first()));
+        QCOMPARE(op->LinhasLog(),
+                 QStringList({"Inicio Restore", "Inicio Validacao", "Fim Restore"}));
+        QCOMPARE(teste::ArvoreDePasta(pasta), arvoreAntes);
+        QCOMPARE(teste::ArvoreDePasta(m_dir.filePath("fora")), foraAntes);
+        QCOMPARE(teste::Linhas("SHOW DATABASES LIKE 'ce\\_loja\\_Backup\\_%'"), QStringList());
+        QCOMPARE(teste::Somas("ce_loja"), m_antes);
+        // the archive check alone refuses it too
+        bool recusou = false;
+        try {
+            VerificarArquivoBackup(arquivo, true);
+        } catch (const EErro&) {
+            recusou = true;
+        }
+        QVERIFY(recusou);
+    }
+
+private slots:
+    void initTestCase() {
+        DefinirPastaDoPrograma(m_dir.path());
+        QDir().mkpath(m_dir.filePath("fora"));
+        teste::CriarBancoVarejo("ce_central", {{1, "S"}, {2, "N"}, {3, "N"}});
+        TDM dm;
+        dm.AbrirConexao("localhost", "ce_central", "root", "", 3306);
+        TOperadorGravador op(m_dir.filePath("LOG_central.txt"));
+        op.Filial = "3";
+        op.Pasta = m_dir.filePath("central");
+        RealizarBackup(op, dm);
+        m_zip = m_dir.filePath("central/Backup_Central.zip");
+        QVERIFY2(QFile::exists(m_zip), qPrintable(op.Mostrados.join('\n')));
+        teste::CriarBancoVarejo("ce_loja", {{1, "S"}, {3, "N"}});
+        m_antes = teste::Somas("ce_loja");
+    }
+
+    void cleanupTestCase() { qInfo("hostile archives tried: %d", m_hostis); }
+
+    void nomesQueSaemDaPasta() {
+        const QByteArray frm = ler(m_dir.filePath("central/Temp_Backup/../Backup_Central.zip"));
+        Q_UNUSED(frm);
+        const QList<QPair<QByteArray, QString>> nomes = {
+            {"../fora/filial.frm", "não é um nome simples"},
+            {"../../fora.MYD", "não é um nome simples"},
+            {"sub/filial.frm", "não é um nome simples"},
+            {QFile::encodeName(m_dir.filePath("fora/abs.frm")), "não é um nome simples"},
+            {"/etc/marvek.frm", "não é um nome simples"},
+            {"..\\fora\\filial.frm", "não é um nome simples"},
+            {"C:\\Windows\\x.frm", "não é um nome simples"},
+            {"C:x.frm", "não é um nome simples"},
+            {"..", "não é um nome simples"},
+            {"caixa.frm\n", "não é um nome simples"},
+            {"", "não é um nome simples"},
+        };
+        int n = 0;
+        for (const auto& [nome, motivo] : nomes) {
+            const QString arquivo = m_dir.filePath(QString("h%1/Backup_Central.zip").arg(n++));
+            zipHostil(arquivo, {{"filial.frm"}, {"filial.MYD"}, {nome}});
+            recusada(arquivo, motivo);
+        }
+    }
+
+    void entradasQueNaoSaoArquivos() {
+        const QString link = m_dir.filePath("link/Backup_Central.zip");
+        zipHostil(link, {{"filial.frm"}, {"filial.MYD", "/etc/passwd", 0120777u}});
+        recusada(link, "link simbólico");
+        const QString dev = m_dir.filePath("dev/Backup_Central.zip");
+        zipHostil(dev, {{"filial.frm"}, {"filial.MYD", "", 0020666u}});
+        recusada(dev, "não é um arquivo comum");
+        const QString pasta = m_dir.filePath("pasta/Backup_Central.zip");
+        zipHostil(pasta, {{"filial.frm"}, {"filial.MYD"}, {"caixa/", ""}});
+        recusada(pasta, "não é um nome simples");
+    }
+
+    void nomesRepetidos() {
+        const QString igual = m_dir.filePath("rep/Backup_Central.zip");
+        zipHostil(igual,
+                  {{"filial.frm"}, {"filial.MYD"}, {"caixa.frm"}, {"caixb.frm"}, {"caixa.MYD"}});
+        trocarNome(igual, "caixb.frm", "caixa.frm");
+        // refused by the library itself when it opens the archive
+        recusada(igual, "não é um arquivo ZIP válido");
+        const QString caixa = m_dir.filePath("repcaixa/Backup_Central.zip");
+        zipHostil(caixa,
+                  {{"filial.frm"}, {"filial.MYD"}, {"caixa.frm"}, {"CAIXA.frm"}, {"caixa.MYD"}});
+        recusada(caixa, "repetida");
+    }
+
+    void nomesQueNaoSaoIdentificadores() {
+        int n = 0;
+        for (const QByteArray& nome : QList<QByteArray>{
+                 "caixa;DROP DATABASE ce_loja.frm", "ca ixa.frm", "caixa`.frm", "caixa'.frm",
+                 "caixa\".frm", "ca-ixa.frm", "caixa\xe7.frm", "cai\xc3\xa7\xc3\xa3o.frm",
+                 "caixa.f r", ".frm", "a.b.frm", QByteArray(70, 'x') + ".frm", "caixa.frm\x01"}) {
+            const QString arquivo = m_dir.filePath(QString("id%1/Backup_Central.zip").arg(n++));
+            zipHostil(arquivo, {{"filial.frm"}, {"filial.MYD"}, {nome}});
+            recusada(arquivo, "entrada");
+        }
+        const QString metade = m_dir.filePath("metade/Backup_Central.zip");
+        zipHostil(metade, {{"filial.frm"}, {"filial.MYD"}, {"caixa.frm"}});
+        recusada(metade, "não contém os dois arquivos da tabela caixa");
+        const QString semFilial = m_dir.filePath("semfilial/Backup_Central.zip");
+        zipHostil(semFilial, {{"caixa.frm"}, {"caixa.MYD"}});
+        recusada(semFilial, "não contém a tabela filial");
+        const QString vazio = m_dir.filePath("vazio/Backup_Central.zip");
+        QDir().mkpath(m_dir.filePath("vazio"));
+        CompactarArquivos(vazio, {});
+        recusada(vazio, "não contém a tabela filial");
+    }
+
+    void arquivosDanificados() {
+        const QByteArray bom = ler(m_zip);
+        QVERIFY(bom.size() > 1000);
+        // cut at many points: every one is refused, none crashes
+        int n = 0;
+        for (qsizetype corte :
+             {qsizetype(0), qsizetype(1), qsizetype(4), qsizetype(30), qsizetype(100),
+              bom.size() / 3, bom.size() / 2, bom.size() - 200, bom.size() - 22, bom.size() - 1}) {
+            const QString arquivo = m_dir.filePath(QString("corte%1/Backup_Central.zip").arg(n++));
+            gravar(arquivo, bom.left(corte));
+            recusada(arquivo, "O arquivo");
+        }
+        // a flipped byte inside compressed data of every entry in turn: CRC or inflate error
+        const QList<TEntradaZip> entradas = ListarEntradas(m_zip);
+        qsizetype pos = 0;
+        for (int i = 0; i < 6 && i < entradas.size(); ++i) {
+            pos = bom.indexOf(entradas[i].nome.toLatin1(), pos) + entradas[i].nome.size();
+            if (entradas[i].comprimido < 4)
+                continue;
+            QByteArray ruim = bom;
+            const qsizetype alvo = pos + static_cast<qsizetype>(entradas[i].comprimido) / 2;
+            ruim[alvo] = static_cast<char>(ruim[alvo] ^ 0x55);
+            const QString arquivo = m_dir.filePath(QString("crc%1/Backup_Central.zip").arg(i));
+            gravar(arquivo, ruim);
+            recusada(arquivo, "danificado");
+        }
+        // not a ZIP at all
+        const QByteArray lixo[] = {QByteArray(), QByteArray("PK\x03\x04"), QByteArray(5000, 'x'),
+                                   QByteArray("PK\x05\x06") + QByteArray(18, '\xff')};
+        n = 0;
+        for (const QByteArray& l : lixo) {
+            const QString arquivo = m_dir.filePath(QString("lixo%1/Backup_Central.zip").arg(n++));
+            gravar(arquivo, l);
+            recusada(arquivo, "O arquivo");
+        }
+    }
+
+    // An entry whose declared size is enormous: refused before anything is extracted when the
+    // free space does not hold it.
+    void tamanhoDeclaradoEnorme() {
+        const QString pasta = m_dir.filePath("enorme");
+        teste::TDiscoPequeno disco(pasta, 16 << 20);
+        if (!disco.Montado())
+            QSKIP("this process cannot mount a tmpfs of known size");
+        const QString arquivo = pasta + "/Backup_Central.zip";
+        zipHostil(arquivo, {{"filial.frm"}, {"filial.MYD", QByteArray(1000, 'a')}});
+        // the uncompressed size (1000) in the local header and in the central directory
+        QByteArray dados = ler(arquivo);
+        const QByteArray de("\xe8\x03\x00\x00", 4), para("\xf0\xff\xff\xff", 4);
+        QCOMPARE(dados.count(de), 2);
+        dados.replace(de, para);
+        gravar(arquivo, dados);
+        ++m_hostis;
+        auto op = restaurar(arquivo);
+        QCOMPARE(op->Mostrados.size(), 1);
+        QVERIFY2(op->Mostrados.first().contains("bytes para ser extraído, mas só há") ||
+                     op->Mostrados.first().contains("não é um arquivo ZIP válido"),
+                 qPrintable(op->Mostrados.first()));
+        QCOMPARE(teste::ArvoreDePasta(pasta), QStringList({"Backup_Central.zip"}));
+        QCOMPARE(teste::Somas("ce_loja"), m_antes);
+    }
+
+    // ---- settings ----
+
+    void configuracoesComLixo() {
+        const QString ini = m_dir.filePath("lixo/sistema_qel.ini");
+        QByteArray binario(4096, '\0');
+        for (int i = 0; i < binario.size(); ++i)
+            binario[i] = static_cast<char>((i * 131 + 7) % 256);
+        const QList<QByteArray> conteudos = {
+            binario,
+            "[ip]\r\ndatabase=" + QByteArray(1 << 20, 'g') + "\r\n",
+            "[ip]\ndatabase=primeiro\ndatabase=segundo\n[IP]\nDATABASE=terceiro\n",
+            "[ip\ndatabase=x\n",
+            "database=fora\n[ip]\n=semchave\ndatabase\n",
+            QByteArray("[ip]\0\ndatabase=com\0nul\n", 24),
+            "\xef\xbb\xbf[ip]\ndatabase=bom\n",
+            QByteArray(3 << 20, '['),
+        };
+        for (const QByteArray& c : conteudos) {
+            gravar(ini, c);
+            const QString banco = LerTextoIni(ini, "ip", "database", "gerente");
+            QVERIFY(banco.size() <= (1 << 20));
+            LerInteiroIni(ini, "FilialMatriz", "CodFisica", 0);
+        }
+        gravar(ini, "[ip]\ndatabase=primeiro\ndatabase=segundo\n");
+        QCOMPARE(LerTextoIni(ini, "ip", "database", "gerente"), QString("primeiro"));
+        gravar(ini, "[ip]\r\ndatabase=" + QByteArray(1 << 20, 'g') + "\r\n");
+        QCOMPARE(LerTextoIni(ini, "ip", "database", "gerente").size(), 1 << 20);
+        // a file far too large to be a settings file is an error, not a default
+        gravar(ini, QByteArray(5 << 20, ' '));
+        bool erro = false;
+        try {
+            LerTextoIni(ini, "ip", "database", "gerente");
+        } catch (const EErro& e) {
+            erro = e.Mensagem().contains("não é um arquivo de configuração válido");
+        }
+        QVERIFY(erro);
+
+        // the connection and the restore with such files: clear errors, no crash
+        DefinirPastaDoPrograma(m_dir.filePath("lixo"));
+        for (const QByteArray& c :
+             {binario, QByteArray("[ip]\r\ndatabase=" + QByteArray(1 << 20, 'g') + "\r\n"),
+              QByteArray("[ip]\nlocal=localhost\ndatabase=ce_loja\nusuario=root\nsenha=zz\n")}) {
+            gravar(ini, c);
+            TDM dm;
+            QString mensagem;
+            try {
+                dm.Conectar();
+            } catch (const EErro& e) {
+                mensagem = e.Mensagem();
+            }
+            QVERIFY(!mensagem.isEmpty());
+            TOperadorGravador op(m_dir.filePath("LOG_lixo.txt"));
+            op.Backup = false;
+            op.ArquivoZip = m_zip;
+            ExecutarRestauracao(op, dm);
+            QVERIFY(!op.Mostrados.isEmpty());
+            QVERIFY(op.Mostrados.first().startsWith("ErroPadrao") ||
+                    op.Mostrados.first().startsWith("MostrarErro"));
+        }
+        DefinirPastaDoPrograma(m_dir.path());
+        QCOMPARE(teste::Somas("ce_loja"), m_antes);
+    }
+
+    void senhasDeTodaForma() {
+        const QStringList senhas = {"",
+                                    " ",
+                                    "\t\r",
+                                    "5",
+                                    "5A",
+                                    "5A8",
+                                    "zz",
+                                    "5a8cb77db844f86c8abb",
+                                    "5A8CB77DB844F86C8ABB",
+                                    "GG00",
+                                    "5A 8C",
+                                    "$5A8C",
+                                    "-1",
+                                    "0x5A8C",
+                                    QString(2001, 'F'),
+                                    QString::fromLatin1("5A\xe7\xe3"),
+                                    QString("5A8C") + QChar(0) + "B7",
+                                    QString::fromUtf8("5A\xe2\x82\xac")};
+        for (const QString& s : senhas) {
+            try {
+                const QString d = Descriptografar(s, ChaveSenha());
+                QVERIFY(d.size() <= s.size());
+            } catch (const EErro& e) {
+                QVERIFY2(e.Mensagem().contains("is not a valid integer value"),
+                         qPrintable(e.Mensagem()));
+            }
+        }
+        QCOMPARE(Descriptografar(SenhaPadraoCifrada(), ChaveSenha()), QString("marvek.db"));
+        QCOMPARE(Descriptografar(" \t ", ChaveSenha()), QString());
+        // through the connection: an error with a message, never a crash or an open connection
+        const QString pasta = m_dir.filePath("senhas");
+        QDir().mkpath(pasta);
+        DefinirPastaDoPrograma(pasta);
+        for (const QString& s :
+             {QString("zz"), QString("5A8"), QString(2001, 'F'), SenhaPadraoCifrada()}) {
+            gravar(pasta + "/sistema_qel.ini",
+                   "[ip]\nlocal=localhost\ndatabase=ce_loja\nusuario=root\nsenha=" + s.toLatin1() +
+                       "\n");
+            TDM dm;
+            bool falhou = false;
+            try {
+                dm.Conectar();
+            } catch (const EErro& e) {
+                falhou = !e.Mensagem().isEmpty();
+            }
+            QVERIFY2(falhou && !dm.Conexao.Aberta(), qPrintable(s.left(20)));
+        }
+        DefinirPastaDoPrograma(m_dir.path());
+    }
+
+    // ---- input of the backup ----
+
+    void destinosComCaracteresEstranhos() {
+        teste::CriarBancoVarejo("ce_dest", {{1, "S"}, {3, "N"}});
+        const QStringList nomes = {"com espaço",       "aspas 'simples'",
+                                   "aspas \"duplas\"", QString::fromLatin1("a\xe7\xe3o \xe9\xfc"),
+                                   "barra\\invertida", "ponto e vírgula; DROP DATABASE ce_dest"};
+        for (const QString& n : nomes) {
+            const QString destino = m_dir.filePath("destinos/" + n);
+            QVERIFY(QDir().mkpath(destino));
+            TDM dm;
+            dm.AbrirConexao("localhost", "ce_dest", "root", "", 3306);
+            TOperadorGravador op(m_dir.filePath("LOG_dest.txt"));
+            op.Filial = "3";
+            op.Pasta = destino;
+            RealizarBackup(op, dm);
+            QCOMPARE(op.Mostrados.size(), 1);
+            QCOMPARE(op.Mostrados.first(),
+                     "Informar: Backup realizado com sucesso!\r\rArquivo salvo em : " + destino +
+                         "/Backup_Central.zip");
+            // and the archive restores from there
+            VerificarArquivoBackup(destino + "/Backup_Central.zip", true);
+            teste::RecriarBanco("ce_dest_loja");
+            teste::EscreverIni(m_dir.path(), "ce_dest_loja", "3");
+            TDM dl;
+            dl.Conexao.Usuario = "root";
+            dl.Conexao.Banco = "ce_dest_loja";
+            TOperadorGravador ol(m_dir.filePath("LOG_dest_loja.txt"));
+            ol.Backup = false;
+            ol.ArquivoZip = destino + "/Backup_Central.zip";
+            ExecutarRestauracao(ol, dl);
+            QVERIFY2(ol.Mostrados.size() == 1 && ol.Mostrados.first().startsWith("Confirmar"),
+                     qPrintable(n + ": " + ol.Mostrados.join(" / ")));
+            QCOMPARE(teste::Linhas("SHOW TABLES FROM ce_dest_loja"),
+                     teste::Linhas("SHOW TABLES FROM ce_dest"));
+        }
+        QVERIFY(!teste::Linhas("SHOW DATABASES LIKE 'ce_dest'").isEmpty());
+    }
+
+    void filiaisNoFimDaFaixa() {
+        const QList<QPair<QString, QString>> casos = {
+            {"53", ""},
+            {"54", "não pode ser convertido"},
+            {"55", "não pode ser convertido"},
+            {"0", "não pode ser convertido"},
+            {"-1", "não pode ser convertido"},
+            {"99999999999", "is not a valid integer value"},
+            {"abc", "is not a valid integer value"},
+            {"3; DROP DATABASE ce_faixa", "is not a valid integer value"},
+        };
+        for (const auto& [filial, erro] : casos) {
+            teste::CriarBancoVarejo("ce_faixa", {{1, "S"}, {3, "N"}});
+            const QString antes = teste::Checksum("ce_faixa", "caixa");
+            TDM dm;
+            dm.AbrirConexao("localhost", "ce_faixa", "root", "", 3306);
+            TOperadorGravador op(m_dir.filePath("LOG_faixa.txt"));
+            op.Filial = filial;
+            op.Pasta = m_dir.filePath("faixa");
+            RealizarBackup(op, dm);
+            QCOMPARE(op.Mostrados.size(), 1);
+            if (erro.isEmpty()) {
+                QVERIFY2(op.Mostrados.first().startsWith("Informar: Backup realizado"),
+                         qPrintable(op.Mostrados.first()));
+                QCOMPARE(teste::Valor("select count(*) from ce_faixa.caixa where lojas_leram "
+                                      "not like '%:%'"),
+                         QString("0"));
+            } else {
+                QVERIFY2(
+                    op.Mostrados.first().startsWith("ErroPadrao: Ocorreu o seguinte erro: \r\r") &&
+                        op.Mostrados.first().contains(erro),
+                    qPrintable(filial + ": " + op.Mostrados.first()));
+                QCOMPARE(teste::Checksum("ce_faixa", "caixa"), antes);
+                QVERIFY(!QFile::exists(m_dir.filePath("faixa/Backup_Central.zip")));
+            }
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TstConfiabilidadeEntrada)
+#include "tst_confiabilidade_entrada.moc"
