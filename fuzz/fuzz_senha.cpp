@@ -1,0 +1,25 @@
+// The stored password's decoder on any text: it returns a text or raises EErro, nothing else.
+#include "data/Criptografia.h"
+#include "data/EErro.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
+    const QString texto =
+        QString::fromLatin1(reinterpret_cast<const char*>(dados), static_cast<qsizetype>(tamanho));
+    try {
+        const QString senha = marvek::Descriptografar(texto, marvek::ChaveSenha());
+        // One character per pair of digits after the seed, never more.
+        if (senha.size() > texto.size())
+            std::abort();
+        // What the encoder writes, the decoder reads back.
+        const QString cifrada =
+            marvek::Criptografar(QStringLiteral("E"), senha, marvek::ChaveSenha());
+        if (!senha.isEmpty() && marvek::Descriptografar(cifrada, marvek::ChaveSenha()) != senha)
+            std::abort();
+    } catch (const marvek::EErro&) {
+    }
+    return 0;
+}
