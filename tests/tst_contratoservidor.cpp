@@ -2,7 +2,9 @@
 #include "data/TDM.h"
 #include "support/BancoTeste.h"
 
+#include "support/Erros.h"
 #include <QTemporaryDir>
+
 #include <QtTest>
 
 using namespace marvek;
@@ -11,15 +13,6 @@ class TstContratoServidor : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
     TDM m_dm;
-
-    QString erroDe(const std::function<void()>& f) {
-        try {
-            f();
-        } catch (const EErro& e) {
-            return e.Mensagem();
-        }
-        return QString();
-    }
 
 private slots:
     void initTestCase() {
@@ -59,7 +52,7 @@ private slots:
 
         // a table that exists is refused and left as it was
         const QString antes = teste::Checksum("cs_destino", "caixa");
-        QCOMPARE(erroDe([&] { m_dm.RestoreTables("caixa", pasta); }),
+        QCOMPARE(teste::ErroDe([&] { m_dm.RestoreTables("caixa", pasta); }),
                  QString("Table 'caixa' already exists"));
         QCOMPARE(teste::Checksum("cs_destino", "caixa"), antes);
     }
@@ -80,7 +73,7 @@ private slots:
         const QString pasta = m_dir.filePath("vazia");
         QVERIFY(QDir().mkpath(pasta));
         m_dm.Conexao.MudarBanco("cs_destino");
-        const QString erro = erroDe([&] { m_dm.RestoreTables("pagar", pasta); });
+        const QString erro = teste::ErroDe([&] { m_dm.RestoreTables("pagar", pasta); });
         QVERIFY2(erro.contains("pagar.frm") && erro.contains(pasta), qPrintable(erro));
         QCOMPARE(teste::Linhas("SHOW TABLES FROM cs_destino LIKE 'pagar'").size(), 0);
 
@@ -89,14 +82,14 @@ private slots:
         f.open(QIODevice::WriteOnly);
         f.write("lixo");
         f.close();
-        QVERIFY(!erroDe([&] { m_dm.RestoreTables("pagar", pasta); }).isEmpty());
+        QVERIFY(!teste::ErroDe([&] { m_dm.RestoreTables("pagar", pasta); }).isEmpty());
 
         // damaged files: the load fails and leaves nothing behind in the database
         QFile d(pasta + "/pagar.MYD");
         d.open(QIODevice::WriteOnly);
         d.write("lixo tambem");
         d.close();
-        const QString dano = erroDe([&] { m_dm.RestoreTables("pagar", pasta); });
+        const QString dano = teste::ErroDe([&] { m_dm.RestoreTables("pagar", pasta); });
         QVERIFY(!dano.isEmpty());
         const QString dados = m_dm.PastaDeDados();
         QVERIFY(!QFile::exists(dados + "cs_destino/pagar.frm"));
@@ -107,13 +100,14 @@ private slots:
         const QString pasta = m_dir.filePath("inno");
         QVERIFY(QDir().mkpath(pasta));
         m_dm.Conexao.MudarBanco("cs_origem");
-        const QString erro = erroDe([&] { m_dm.BackupTables("inno", pasta); });
+        const QString erro = teste::ErroDe([&] { m_dm.BackupTables("inno", pasta); });
         QVERIFY2(erro.contains("inno"), qPrintable(erro));
-        QVERIFY(!erroDe([&] { m_dm.BackupTables("nao_existe", pasta); }).isEmpty());
+        QVERIFY(!teste::ErroDe([&] { m_dm.BackupTables("nao_existe", pasta); }).isEmpty());
         // no lock left behind
         QCOMPARE(m_dm.ExecutarComando("UPDATE caixa SET texto = texto WHERE id = 1"), 0);
         const QString destinoRuim = m_dir.filePath("nao/existe");
-        QVERIFY(erroDe([&] { m_dm.BackupTables("caixa", destinoRuim); }).contains("caixa.frm"));
+        QVERIFY(
+            teste::ErroDe([&] { m_dm.BackupTables("caixa", destinoRuim); }).contains("caixa.frm"));
     }
 };
 

@@ -4,21 +4,12 @@
 #include "data/TDM.h"
 #include "support/BancoTeste.h"
 
+#include "support/Erros.h"
 #include <QTemporaryDir>
+
 #include <QtTest>
 
 using namespace marvek;
-
-namespace {
-QString erroDe(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const EErro& e) {
-        return e.Mensagem();
-    }
-    return QString();
-}
-} // namespace
 
 class TstDM : public QObject {
     Q_OBJECT
@@ -63,12 +54,12 @@ private slots:
         ini("[ip]\ndatabase=dm_teste\nusuario=marvek_u\nsenha=" +
             Criptografar("E", "outra", "KZW").toLatin1() + "\n");
         TDM errado;
-        QVERIFY(erroDe([&] { errado.Conectar(); }).contains("Access denied"));
+        QVERIFY(teste::ErroDe([&] { errado.Conectar(); }).contains("Access denied"));
         QVERIFY(!errado.Conexao.Aberta());
 
         ini("[ip]\ndatabase=dm_teste\nsenha=XYZ1\n");
         TDM invalida;
-        QCOMPARE(erroDe([&] { invalida.Conectar(); }),
+        QCOMPARE(teste::ErroDe([&] { invalida.Conectar(); }),
                  QString("'$XY' is not a valid integer value"));
         // AbrirConexao never ran: the properties are untouched
         QCOMPARE(invalida.Conexao.Banco, QString());
@@ -76,10 +67,12 @@ private slots:
 
     void bancoDesconhecidoEServidorInalcancavel() {
         TDM dm;
-        QCOMPARE(erroDe([&] { dm.AbrirConexao("localhost", "nao_existe_xyz", "root", "", 3306); }),
+        QCOMPARE(teste::ErroDe(
+                     [&] { dm.AbrirConexao("localhost", "nao_existe_xyz", "root", "", 3306); }),
                  QString("Unknown database 'nao_existe_xyz'"));
         TDM longe;
-        const QString erro = erroDe([&] { longe.AbrirConexao("127.0.0.1", "", "root", "", 1); });
+        const QString erro =
+            teste::ErroDe([&] { longe.AbrirConexao("127.0.0.1", "", "root", "", 1); });
         QVERIFY2(erro.contains("Can't connect"), qPrintable(erro));
     }
 
@@ -102,7 +95,7 @@ private slots:
         // several rows: first column of the first row
         QCOMPARE(dm.ConsultarValor("select id, nome from t order by id desc", 0).toInt(), 3);
         // an error keeps the server's text; the next call works
-        QCOMPARE(erroDe([&] { dm.ConsultarValor("select x from nao_existe", 0); }),
+        QCOMPARE(teste::ErroDe([&] { dm.ConsultarValor("select x from nao_existe", 0); }),
                  QString("Table 'dm_teste.nao_existe' doesn't exist"));
         QVERIFY(!dm.ConsultarValor("select x from nao_existe", 0, false).isValid());
         QCOMPARE(dm.ConsultarValor("select 7", 0).toInt(), 7);
@@ -114,7 +107,7 @@ private slots:
         QCOMPARE(dm.ExecutarComando("UPDATE t SET nome = nome WHERE id = 99"), 0);
         QCOMPARE(dm.ExecutarComando("UPDATE t SET valor = 9 WHERE id IN (1,2)"), 2);
         QCOMPARE(dm.ExecutarComando("UPDATE nao_existe SET a = 1", false), -1);
-        QCOMPARE(erroDe([&] { dm.ExecutarComando("TRUNCATE nao_existe"); }),
+        QCOMPARE(teste::ErroDe([&] { dm.ExecutarComando("TRUNCATE nao_existe"); }),
                  QString("Table 'dm_teste.nao_existe' doesn't exist"));
         // a statement that returns rows through the executor leaves the connection usable
         dm.ExecutarComando("CHECK TABLE t");
@@ -134,7 +127,7 @@ private slots:
         for (; !c->Eof(); c->Proximo())
             visto << c->Campo(0).toString() + "=" + c->Campo(1).toString();
         QCOMPARE(visto, QStringList({"1=um", "2=", "3=" + QString::fromUtf8("três")}));
-        QCOMPARE(erroDe([&] { dm.AbrirConsulta("select"); }).left(36),
+        QCOMPARE(teste::ErroDe([&] { dm.AbrirConsulta("select"); }).left(36),
                  QString("You have an error in your SQL syntax"));
         QVERIFY(dm.AbrirConsulta("select", false) == nullptr);
     }
@@ -149,13 +142,13 @@ private slots:
         QVERIFY(dm.Conexao.Aberta());
         dm.Conexao.MudarBanco("mysql");
         QCOMPARE(dm.BancoAtual(), QString("mysql"));
-        QVERIFY(!erroDe([&] { dm.Conexao.MudarBanco("nao_existe_abc"); }).isEmpty());
+        QVERIFY(!teste::ErroDe([&] { dm.Conexao.MudarBanco("nao_existe_abc"); }).isEmpty());
         QCOMPARE(dm.Conexao.Banco, QString("mysql"));
         dm.Conexao.MudarBanco("dm_teste");
         // a connection the server dropped is opened again by the next statement
         const QString id = dm.ConsultarValor("select connection_id()", 0).toString();
         teste::Sql("KILL " + id);
-        QVERIFY(!erroDe([&] { dm.ConsultarValor("select 1", 0); }).isEmpty());
+        QVERIFY(!teste::ErroDe([&] { dm.ConsultarValor("select 1", 0); }).isEmpty());
         QCOMPARE(dm.ConsultarValor("select count(*) from t", 0).toInt(), 3);
     }
 };

@@ -1,7 +1,9 @@
 #include "data/EErro.h"
 #include "zip/MotorZip.h"
 
+#include "support/Erros.h"
 #include <QTemporaryDir>
+
 #include <QtTest>
 #include <zip.h>
 
@@ -37,15 +39,6 @@ class TstMotorZip : public QObject {
         return caminho;
     }
 
-    QString erroDe(const std::function<void()>& f) {
-        try {
-            f();
-        } catch (const EErro& e) {
-            return e.Mensagem();
-        }
-        return QString();
-    }
-
 private slots:
     void idaEVolta() {
         QByteArray grande(1200000, '\0');
@@ -73,7 +66,7 @@ private slots:
         QCOMPARE(f.readAll(), grande);
         QVERIFY(QFile::exists(destino + "/vazio.MYD"));
         // never overwrites
-        QVERIFY(erroDe([&] { ExtrairZip(zip, destino); }).contains("já existe"));
+        QVERIFY(teste::ErroDe([&] { ExtrairZip(zip, destino); }).contains("já existe"));
         // no temporary file left beside the archive
         QCOMPARE(QDir(m_dir.filePath("saida")).entryList(QDir::Files | QDir::Hidden),
                  QStringList({"Backup_Central.zip"}));
@@ -116,22 +109,23 @@ private slots:
     }
 
     void arquivosHostisOuDanificados() {
-        QVERIFY(erroDe([&] {
+        QVERIFY(teste::ErroDe([&] {
                     ListarEntradas(m_dir.filePath("nao_existe.zip"));
                 }).contains("não existe"));
         const QString texto = arquivo("texto.zip", "isto nao e um zip");
-        QVERIFY(erroDe([&] { ListarEntradas(texto); }).contains("não é um arquivo ZIP válido"));
+        QVERIFY(
+            teste::ErroDe([&] { ListarEntradas(texto); }).contains("não é um arquivo ZIP válido"));
         for (const QString& nome :
              {QString("../fora.MYD"), QString("/etc/x.frm"), QString("pasta\\a.frm"),
               QString("sub/a.frm"), QString("C:a.frm")}) {
             const QString z = zipComNomes("hostil.zip", {nome});
-            const QString erro = erroDe([&] { ListarEntradas(z); });
+            const QString erro = teste::ErroDe([&] { ListarEntradas(z); });
             QVERIFY2(erro.contains("nome simples"), qPrintable(nome + ": " + erro));
         }
-        QVERIFY(erroDe([&] {
+        QVERIFY(teste::ErroDe([&] {
                     ListarEntradas(zipComNomes("dup.zip", {"a.frm", "A.FRM"}));
                 }).contains("repetida"));
-        QVERIFY(erroDe([&] {
+        QVERIFY(teste::ErroDe([&] {
                     ListarEntradas(zipComNomes("link.zip", {"a.frm"}, true));
                 }).contains("link"));
 
@@ -146,16 +140,16 @@ private slots:
         f.seek(0);
         f.write(dados);
         f.close();
-        QVERIFY(!erroDe([&] { TestarZip(bom); }).isEmpty());
+        QVERIFY(!teste::ErroDe([&] { TestarZip(bom); }).isEmpty());
         const QString destino = m_dir.filePath("crc");
         QVERIFY(QDir().mkpath(destino));
-        QVERIFY(!erroDe([&] { ExtrairZip(bom, destino); }).isEmpty());
+        QVERIFY(!teste::ErroDe([&] { ExtrairZip(bom, destino); }).isEmpty());
         QVERIFY(!QFile::exists(destino + "/t.MYD")); // a damaged entry leaves no file
 
         // truncated archive
         QFile t(bom);
         QVERIFY(t.resize(dados.size() / 2));
-        QVERIFY(!erroDe([&] { ListarEntradas(bom); }).isEmpty());
+        QVERIFY(!teste::ErroDe([&] { ListarEntradas(bom); }).isEmpty());
     }
 
     void semArquivos() {

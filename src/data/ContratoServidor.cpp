@@ -2,6 +2,7 @@
 // RESTORE TABLES: the same two files per table, written and loaded through the file system.
 // The server and the program share one machine and one file system.
 #include "data/EErro.h"
+#include "data/Identificador.h"
 #include "data/TDM.h"
 #include "plataforma/Plataforma.h"
 
@@ -28,19 +29,6 @@ QString comBarra(QString pasta) {
     if (!pasta.endsWith(QLatin1Char('/')))
         pasta += QLatin1Char('/');
     return pasta;
-}
-
-bool nomeSimples(const QString& nome) {
-    if (nome.isEmpty() || nome.size() > 64)
-        return false;
-    for (QChar c : nome) {
-        const ushort u = c.unicode();
-        const bool ok = (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') ||
-                        (u >= '0' && u <= '9') || u == '_' || u == '$';
-        if (!ok)
-            return false;
-    }
-    return true;
 }
 
 // Where the folder and the data folder share a file system the file is linked, not copied: the
@@ -123,7 +111,7 @@ QString TDM::RestoreTables(const QString& tabela, const QString& pasta) {
                                    "%1.MYD não estão em %2")
                         .arg(tabela, origem));
     const QString nome = frm.left(frm.size() - 4);
-    if (!nomeSimples(nome))
+    if (!EhIdentificadorSimples(nome))
         throw EErro(QStringLiteral("A tabela %1 não pode ser restaurada: nome inválido").arg(nome));
 
     const QString banco = BancoAtual();

@@ -1,6 +1,7 @@
 #include "restore/VerificacaoArquivo.h"
 
 #include "data/EErro.h"
+#include "data/Identificador.h"
 #include "zip/MotorZip.h"
 
 #include <QHash>
@@ -8,17 +9,6 @@
 namespace marvek {
 
 namespace {
-bool identificador(const QString& nome) {
-    if (nome.isEmpty() || nome.size() > 64)
-        return false;
-    for (QChar c : nome) {
-        const ushort u = c.unicode();
-        if (!((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') ||
-              u == '_' || u == '$'))
-            return false;
-    }
-    return true;
-}
 
 bool extensaoSimples(const QString& ext) {
     if (ext.size() != 4 || ext.at(0) != QLatin1Char('.'))
@@ -49,7 +39,7 @@ QList<TTabelaArquivo> VerificarArquivoBackup(const QString& arquivoZip, bool tes
     for (const TEntradaZip& e : entradas) {
         const QString tabela = e.nome.left(e.nome.size() - 4);
         const QString ext = e.nome.right(4);
-        if (e.nome.size() <= 4 || !identificador(tabela) || !extensaoSimples(ext))
+        if (e.nome.size() <= 4 || !EhIdentificadorSimples(tabela) || !extensaoSimples(ext))
             throw EErro(QStringLiteral("O arquivo %1 contém a entrada \"%2\", que não é o "
                                        "arquivo de uma tabela")
                             .arg(arquivoZip, e.nome));
