@@ -152,6 +152,7 @@ private slots:
             << QStringList{"verificar", "a.zip", "--navirel"} << "--navirel";
         QTest::newRow("branch on restore")
             << QStringList{"restaurar", "a.zip", "--filial", "3"} << "--filial";
+        QTest::newRow("revert without name") << QStringList{"reverter"} << "falta o BASE_RESERVA";
         QTest::newRow("argument to cifrar-senha")
             << QStringList{"cifrar-senha", "segredo"} << "argumento inesperado";
         QTest::newRow("program folder missing")
@@ -258,6 +259,34 @@ private slots:
                  QStringList{"antiga"});
         // No maintenance login: the options' clean-up steps did not run.
         QCOMPARE(teste::Valor("select count(*) from cli_loja.nlanc"), QString("2"));
+    }
+
+    // The way back from a restore: the aside database's tables return, the current ones are
+    // set aside in a new aside database.
+    void reverter() {
+        teste::ApagarBancos("cli_volta");
+        teste::RecriarBanco("cli_volta");
+        teste::Sql("CREATE TABLE cli_volta.restaurada (id INT) ENGINE=MyISAM");
+        const QString reserva = "cli_volta_Backup_01012020_000000";
+        teste::RecriarBanco(reserva);
+        teste::Sql("CREATE TABLE " + reserva + ".antiga (id INT) ENGINE=MyISAM");
+        teste::Sql("INSERT INTO " + reserva + ".antiga VALUES (7)");
+        const QString prog = pasta("volta");
+        teste::EscreverIni(prog, "cli_volta");
+
+        const TResultado errado = executar({"--pasta", prog, "reverter", "cli_central"});
+        QCOMPARE(errado.codigo, 1);
+        QCOMPARE(errado.saida, QString());
+        QCOMPARE(teste::Linhas("SHOW TABLES FROM cli_volta"), QStringList{"restaurada"});
+
+        const TResultado volta = executar({"--pasta", prog, "reverter", reserva});
+        QCOMPARE(volta.erros, QString());
+        QCOMPARE(volta.codigo, 0);
+        QVERIFY2(volta.saida.startsWith("Restauração revertida com sucesso!\n\n"),
+                 qPrintable(volta.saida));
+        QCOMPARE(teste::Linhas("SHOW TABLES FROM cli_volta"), QStringList{"antiga"});
+        QCOMPARE(teste::Valor("select id from cli_volta.antiga"), QString("7"));
+        QVERIFY(linhasDoLog(prog).join('\n').contains("cli_volta.antiga"));
     }
 
     // The closing question answered yes starts Navirel.exe from the program folder.

@@ -7,6 +7,7 @@
 #include "data/EErro.h"
 #include "data/TDM.h"
 #include "restore/Restauracao.h"
+#include "restore/Reversao.h"
 #include "restore/VerificacaoArquivo.h"
 
 #include <cstdio>
@@ -109,6 +110,21 @@ int ComandoRestaurar(const QString& arquivo, bool navirel) {
         return SaidaFalha;
     }
     return op.Sucesso() ? SaidaSucesso : SaidaFalha;
+}
+
+int ComandoReverter(const QString& bancoReserva) {
+    TOperadorConsole op;
+    op.Backup = false;
+    try {
+        DM().Conectar();
+        if (!ReverterRestauracao(op, DM(), bancoReserva))
+            return SaidaFalha;
+    } catch (const EErro& e) {
+        op.TerminarProgresso();
+        EscreverErro(TextoConsole(e.Mensagem()));
+        return SaidaFalha;
+    }
+    return op.Erros == 0 ? SaidaSucesso : SaidaFalha;
 }
 
 int ComandoVerificar(const QString& arquivo) {

@@ -17,6 +17,9 @@ int ComandoRestaurar(const QString& arquivo, bool navirel);
 // Checks an archive without touching any database: one line per table (name, size).
 int ComandoVerificar(const QString& arquivo);
 
+// Moves the tables of an aside database back into the working database.
+int ComandoReverter(const QString& bancoReserva);
+
 // Reads a password from stdin (without echo on a terminal) and writes its enciphered form.
 int ComandoCifrarSenha();
 

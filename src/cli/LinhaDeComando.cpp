@@ -4,7 +4,8 @@ namespace marvek {
 
 namespace {
 const QStringList Comandos = {QStringLiteral("backup"), QStringLiteral("restaurar"),
-                              QStringLiteral("verificar"), QStringLiteral("cifrar-senha")};
+                              QStringLiteral("verificar"), QStringLiteral("cifrar-senha"),
+                              QStringLiteral("reverter")};
 
 // The options that take a value, and the field each fills.
 std::optional<QString>* campoDaOpcao(TLinhaDeComando& linha, const QString& nome) {
@@ -37,11 +38,17 @@ QString conferirComando(const TLinhaDeComando& linha) {
         if (!LerIdFilial(*linha.filial))
             return QStringLiteral("backup: a filial \"%1\" não é um número inteiro")
                 .arg(*linha.filial);
-    } else if (c == QLatin1String("restaurar") || c == QLatin1String("verificar")) {
+    } else if (c == QLatin1String("restaurar") || c == QLatin1String("verificar") ||
+               c == QLatin1String("reverter")) {
+        const QString nome = c == QLatin1String("reverter") ? QStringLiteral("BASE_RESERVA")
+                                                            : QStringLiteral("ARQUIVO");
         if (linha.argumentos.isEmpty())
-            return QStringLiteral("%1: falta o ARQUIVO").arg(c);
+            return QStringLiteral("%1: falta o %2").arg(c, nome);
         if (linha.argumentos.size() > 1)
-            return QStringLiteral("%1: um só ARQUIVO, não %2").arg(c).arg(linha.argumentos.size());
+            return QStringLiteral("%1: um só %2, não %3")
+                .arg(c, nome)
+                .arg(c)
+                .arg(linha.argumentos.size());
     } else if (!linha.argumentos.isEmpty()) {
         return QStringLiteral("argumento inesperado: %1").arg(linha.argumentos.first());
     }
@@ -119,6 +126,7 @@ QString TextoUso() {
                           "  marvek-cli [--pasta DIR] backup --filial ID --destino PASTA\n"
                           "  marvek-cli [--pasta DIR] restaurar ARQUIVO [--navirel]\n"
                           "  marvek-cli verificar ARQUIVO\n"
+                          "  marvek-cli [--pasta DIR] reverter BASE_RESERVA\n"
                           "  marvek-cli cifrar-senha\n"
                           "  marvek-cli --help | --version\n");
 }
@@ -138,6 +146,9 @@ QString TextoAjuda() {
                "                Navirel.exe da pasta do programa\n"
                "  verificar     confere o ARQUIVO (entradas, pares .frm/.MYD, CRC) sem tocar no\n"
                "                banco; uma linha por tabela: nome e tamanho em bytes\n"
+               "  reverter      põe de volta as tabelas do banco de reserva BASE_RESERVA\n"
+               "                (<banco>_Backup_<data>_<hora>), guardando antes as atuais\n"
+               "                num novo banco de reserva\n"
                "  cifrar-senha  lê a senha da entrada padrão e escreve o valor da chave senha\n"
                "                do sistema_qel.ini\n"
                "\n"

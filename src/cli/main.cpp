@@ -51,6 +51,8 @@ int main(int argc, char* argv[]) {
         return ComandoBackup(*LerIdFilial(*linha.filial), *linha.destino);
     if (linha.comando == QLatin1String("restaurar"))
         return ComandoRestaurar(linha.argumentos.first(), linha.navirel);
+    if (linha.comando == QLatin1String("reverter"))
+        return ComandoReverter(linha.argumentos.first());
     if (linha.comando == QLatin1String("verificar"))
         return ComandoVerificar(linha.argumentos.first());
     return ComandoCifrarSenha();
