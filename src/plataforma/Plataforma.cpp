@@ -3,6 +3,11 @@
 #include <QFileInfo>
 #include <QProcess>
 
+#ifdef Q_OS_LINUX
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#endif
+
 #ifdef Q_OS_UNIX
 #include <QFile>
 #include <sys/stat.h>
@@ -47,6 +52,16 @@ QString HoraRegional(const QTime& hora) {
     return QLocale::system().toString(hora, QLocale::LongFormat);
 #else
     return hora.toString(QStringLiteral("HHmmss"));
+#endif
+}
+
+void BaixarPrioridadeDaThread() {
+#ifdef Q_OS_LINUX
+    // On Linux a thread's nice value is its own: the rest of the program keeps its priority.
+    const auto tid = static_cast<id_t>(::syscall(SYS_gettid));
+    if (::setpriority(PRIO_PROCESS, tid, 10) != 0) {
+        // Not lowered: the compression still runs, only at the usual priority.
+    }
 #endif
 }
 

@@ -20,6 +20,10 @@ void IniciarPrograma(const QString& caminho);
 QString DataRegional(const QDate& data);
 QString HoraRegional(const QTime& hora);
 
+// Lowers the calling thread's scheduling priority, so that background compression gives way to
+// the database server's own work on the same cores (Linux; elsewhere nothing).
+void BaixarPrioridadeDaThread();
+
 // Gives a file or folder the owner of the reference folder, so that a database server running
 // under its own account can use what this program put into its data folder (Unix, when running
 // as root; elsewhere nothing).

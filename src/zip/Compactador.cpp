@@ -1,6 +1,7 @@
 #include "zip/Compactador.h"
 
 #include "data/EErro.h"
+#include "plataforma/Plataforma.h"
 #include "zip/Trabalhador.h"
 
 #include <QDateTime>
@@ -200,6 +201,9 @@ void TCompactador::Estado::gravarProntos(Arquivo& a) {
 }
 
 void TCompactador::Estado::trabalhar() {
+    // The copy loop's marker UPDATEs run in the server on these same cores and are the backup's
+    // critical path; the compression takes what they leave.
+    BaixarPrioridadeDaThread();
     std::unique_lock<std::mutex> trava(mutex);
     for (;;) {
         mudou.wait(trava, [&] {
