@@ -2,6 +2,7 @@
 # Builds the libFuzzer targets (clang, AddressSanitizer, UndefinedBehaviorSanitizer) in
 # build-fuzz and runs each one for a bounded time on a small seed corpus written here.
 #   bash scripts/fuzz.sh [SECONDS_PER_TARGET]      (default 30)
+#   MARVEK_FUZZ_SEMENTE=N fixes the fuzzers' random seed (CI does, so its runs repeat).
 # Exits 0 when no target found a crash, 1 when one did (the input is kept in
 # build-fuzz/artefatos/), 2 when building failed.
 set -euo pipefail
@@ -53,10 +54,13 @@ PY
 falhou=0
 for alvo in fuzz_senha fuzz_ini fuzz_arquivo; do
   corpus="$build/corpus/$alvo"
+  # with a fixed seed the run starts from the seeds alone, so it repeats
+  [ -n "${MARVEK_FUZZ_SEMENTE:-}" ] && rm -rf "$corpus"
   mkdir -p "$corpus"
   echo "== $alvo: ${segundos}s"
   set +e
-  ASAN_OPTIONS=detect_leaks=0 "$build/fuzz/$alvo" -max_total_time="$segundos" -timeout=20 \
+  semente=(); [ -n "${MARVEK_FUZZ_SEMENTE:-}" ] && semente=(-seed="$MARVEK_FUZZ_SEMENTE")
+  ASAN_OPTIONS=detect_leaks=0 "$build/fuzz/$alvo" "${semente[@]}" -max_total_time="$segundos" -timeout=20 \
     -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$build/artefatos/$alvo-" \
     "$corpus" "$sementes/$alvo" 2>"$build/$alvo.log"
   rc=$?
