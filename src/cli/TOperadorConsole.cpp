@@ -40,18 +40,7 @@ TOperadorConsole::~TOperadorConsole() {
 }
 
 void TOperadorConsole::ValidarCampos() {
-    if (Backup && Filial.isEmpty()) {
-        AlternarControles();
-        throw EErro(QStringLiteral("Nenhuma filial selecionada"));
-    }
-    if (Backup && Pasta.isEmpty()) {
-        AlternarControles();
-        throw EErro(QStringLiteral("Nenhum diretório selecionado"));
-    }
-    if (!Backup && ArquivoZip.isEmpty()) {
-        AlternarControles();
-        throw EErro(QStringLiteral("Nenhum arquivo selecionado"));
-    }
+    ValidarCamposSemJanela();
 }
 
 void TOperadorConsole::AlternarControles() {

@@ -47,6 +47,11 @@ public:
 
     // Starts a program without waiting for it (Navirel.exe). Failures pass silently.
     virtual void ExecutarPrograma(const QString& caminho);
+
+protected:
+    // The input checks of a face without a window (no focus to move): the first missing input
+    // toggles the controls back on and raises its message.
+    void ValidarCamposSemJanela();
 };
 
 } // namespace marvek

@@ -2,6 +2,7 @@
 
 #include "data/ArquivoIni.h"
 #include "data/EErro.h"
+#include "data/Identificador.h"
 #include "data/Pastas.h"
 #include "data/TDM.h"
 #include "operador/TOperador.h"
@@ -12,18 +13,6 @@
 namespace marvek {
 
 namespace {
-// Names that reach the statements unquoted: letters, digits, "_" and "$" only.
-bool identificador(const QString& nome) {
-    if (nome.isEmpty() || nome.size() > 64)
-        return false;
-    for (QChar c : nome) {
-        const ushort u = c.unicode();
-        if (!((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') ||
-              u == '_' || u == '$'))
-            return false;
-    }
-    return true;
-}
 
 // The tables of the aside database, checked before anything is moved.
 QStringList tabelasDaReserva(TDM& dm, const QString& reserva) {
@@ -47,7 +36,7 @@ QStringList tabelasDaReserva(TDM& dm, const QString& reserva) {
             throw EErro(QStringLiteral("O banco reserva %1 contém %2, que não é uma tabela; "
                                        "nada foi alterado")
                             .arg(reserva, nome));
-        if (!identificador(nome))
+        if (!EhIdentificadorSimples(nome))
             throw EErro(QStringLiteral("O banco reserva %1 contém a tabela \"%2\", cujo nome não "
                                        "pode ser usado; nada foi alterado")
                             .arg(reserva, nome));
@@ -61,7 +50,7 @@ QStringList tabelasDaReserva(TDM& dm, const QString& reserva) {
 } // namespace
 
 bool EhBancoReserva(const QString& banco, const QString& nome) {
-    if (!identificador(banco) || !identificador(nome))
+    if (!EhIdentificadorSimples(banco) || !EhIdentificadorSimples(nome))
         return false;
     static const QRegularExpression sufixo(QStringLiteral("^_Backup_[0-9]+_[0-9]+$"));
     return nome.startsWith(banco) && sufixo.match(nome.mid(banco.size())).hasMatch();

@@ -9,18 +9,7 @@ namespace teste {
 TOperadorGravador::TOperadorGravador(const QString& arquivoLog) : Log(arquivoLog) {}
 
 void TOperadorGravador::ValidarCampos() {
-    if (Backup && Filial.isEmpty()) {
-        AlternarControles();
-        throw EErro(QStringLiteral("Nenhuma filial selecionada"));
-    }
-    if (Backup && Pasta.isEmpty()) {
-        AlternarControles();
-        throw EErro(QStringLiteral("Nenhum diretório selecionado"));
-    }
-    if (!Backup && ArquivoZip.isEmpty()) {
-        AlternarControles();
-        throw EErro(QStringLiteral("Nenhum arquivo selecionado"));
-    }
+    ValidarCamposSemJanela();
 }
 
 void TOperadorGravador::AlternarControles() {
