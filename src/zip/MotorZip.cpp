@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
-#include <QTemporaryFile>
 #include <algorithm>
 #include <atomic>
 #include <memory>
