@@ -63,8 +63,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION "database")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 # The dependencies are the packages of the shared libraries the two programs load, found by
 # dpkg-shlibdeps with their versions: on Debian 12 libc6, libstdc++6, libgcc-s1, libqt6core6,
-# libqt6gui6, libqt6widgets6, libqt6network6, libmariadb3, libzip4, libsimpleini1 and zlib1g
-# (libdeflate is linked but not loaded: the archives are deflated with zlib). The MariaDB
+# libqt6gui6, libqt6widgets6, libqt6network6, libmariadb3, libzip4, libsimpleini1, zlib1g and
+# libdeflate0 (the backup's compressor). The MariaDB
 # server is recommended only: it must run on the same machine, but it may be installed
 # otherwise.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

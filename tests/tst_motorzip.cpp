@@ -99,6 +99,40 @@ private slots:
         }
     }
 
+    void umFluxoPorArquivo() {
+        // Files of two and three blocks whose blocks differ in kind (text, noise, runs), so the
+        // joins fall on every kind of block end; other readers must see one sound stream.
+        QStringList arquivos;
+        QList<QByteArray> conteudos;
+        quint32 x = 777;
+        for (int n = 0; n < 12; ++n) {
+            QByteArray d((qint64(1) << 20) * (2 + n % 2) + n * 4099, '\0');
+            for (qsizetype i = 0; i < d.size(); ++i) {
+                x = x * 1103515245u + 12345u;
+                const int tipo = static_cast<int>((i >> 20) + n) % 3;
+                d[i] = tipo == 0   ? static_cast<char>("tabela produtos "[(i + n) % 16] + (x >> 30))
+                       : tipo == 1 ? static_cast<char>(x >> 24)
+                                   : static_cast<char>('0' + (i / (n + 3)) % 4);
+            }
+            conteudos << d;
+            arquivos << arquivo(QString("fluxo%1.MYD").arg(n), d);
+        }
+        const QString zip = m_dir.filePath("fluxos.zip");
+        CompactarArquivos(zip, arquivos);
+        QProcess unzip;
+        unzip.start("unzip", {"-tq", zip});
+        QVERIFY(unzip.waitForFinished(60000));
+        QVERIFY2(unzip.exitCode() == 0, unzip.readAll().constData());
+        const QString destino = m_dir.filePath("fluxos");
+        QVERIFY(QDir().mkpath(destino));
+        ExtrairZip(zip, destino);
+        for (int i = 0; i < arquivos.size(); ++i) {
+            QFile f(destino + "/" + QFileInfo(arquivos[i]).fileName());
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QVERIFY2(f.readAll() == conteudos[i], qPrintable(arquivos[i]));
+        }
+    }
+
     void sufixosSemCompressao() {
         QVERIFY(ArmazenarSemCompressao("a.JPG"));
         QVERIFY(ArmazenarSemCompressao("b.dvr-ms"));

@@ -16,6 +16,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <deque>
+#include <libdeflate.h>
 #include <map>
 #include <mutex>
 #include <thread>
@@ -26,8 +27,7 @@
 namespace marvek {
 
 namespace {
-constexpr qint64 TamanhoBloco = 1 << 20;    // input per block
-constexpr qint64 TamanhoDicionario = 32768; // the window a block inherits from the one before
+constexpr qint64 TamanhoBloco = 1 << 20; // input per block
 constexpr int NivelCompressao = 6;
 
 struct Bloco {
@@ -53,41 +53,84 @@ struct Arquivo {
     std::unique_ptr<QFile> saida;
 };
 
-// A deflate stream of one block: primed with the end of the block before, ended with a sync
-// flush (or, for the last block, with the stream's end), so the blocks' outputs put one after
-// the other form the file's one stream.
+// Each worker keeps its own compressor: allocating one costs more than a small block.
+libdeflate_compressor* compressorDaThread() {
+    thread_local std::unique_ptr<libdeflate_compressor, void (*)(libdeflate_compressor*)>
+        compressor(libdeflate_alloc_compressor(NivelCompressao), libdeflate_free_compressor);
+    return compressor.get();
+}
+
+// Turns a whole deflate stream into one that the next block's stream may follow: its last
+// block loses the final flag, and an empty stored block (the marker of a sync flush) brings it
+// to a byte boundary. Both bit positions are read back with zlib's block-by-block inflate, which
+// also proves the stream sound. False when the stream does not decode.
+bool abrirFimDoFluxo(QByteArray& fluxo) {
+    z_stream zs{};
+    if (inflateInit2(&zs, -15) != Z_OK)
+        return false;
+    unsigned char descarte[65536];
+    zs.next_in = reinterpret_cast<Bytef*>(fluxo.data());
+    zs.avail_in = static_cast<uInt>(fluxo.size());
+    qint64 inicioUltimo = 0; // the header of the last block
+    qint64 fim = -1;         // the bit after the last block's end code
+    int r = Z_OK;
+    for (;;) {
+        zs.next_out = descarte;
+        zs.avail_out = sizeof descarte;
+        r = inflate(&zs, Z_BLOCK);
+        if (r != Z_OK)
+            break;
+        // Stopped at the end of a block (128); 64 tells that it was the last one. The stream's
+        // end is taken here: once past it, inflate drops the padding bits.
+        if (zs.data_type & 128) {
+            const qint64 bit = static_cast<qint64>(zs.total_in) * 8 - (zs.data_type & 7);
+            if (zs.data_type & 64)
+                fim = bit;
+            else
+                inicioUltimo = bit;
+        }
+    }
+    inflateEnd(&zs);
+    if (r != Z_STREAM_END || fim < 0)
+        return false;
+
+    auto* bytes = reinterpret_cast<unsigned char*>(fluxo.data());
+    bytes[inicioUltimo / 8] &= static_cast<unsigned char>(~(1u << (inicioUltimo % 8)));
+    fluxo.truncate(static_cast<qsizetype>((fim + 7) / 8));
+    if (fim % 8 != 0)
+        bytes[fim / 8] &= static_cast<unsigned char>((1u << (fim % 8)) - 1);
+    // the stored block's three header bits, all zero, then its byte-aligned LEN and NLEN
+    if (fluxo.size() * 8 - fim < 3)
+        fluxo.append('\0');
+    fluxo.append("\x00\x00\xff\xff", 4);
+    return true;
+}
+
+// The deflate stream of one block (libdeflate at level 6). Every block but the file's last one
+// ends open, so the blocks' outputs put one after the other form the file's one stream.
 Bloco comprimirBloco(const QString& caminho, qint64 bloco, bool ultimo) {
     QFile f(caminho);
     if (!f.open(QIODevice::ReadOnly))
         throw EErro(QStringLiteral("Não foi possível ler %1: %2").arg(caminho, f.errorString()));
-    const qint64 inicio = bloco * TamanhoBloco;
-    const qint64 dicionario = std::min(inicio, TamanhoDicionario);
-    if (!f.seek(inicio - dicionario))
+    if (!f.seek(bloco * TamanhoBloco))
         throw EErro(QStringLiteral("Não foi possível ler %1: %2").arg(caminho, f.errorString()));
-    const QByteArray dados = f.read(dicionario + TamanhoBloco);
-    if (dados.size() < dicionario || (!ultimo && dados.size() < dicionario + TamanhoBloco))
+    const QByteArray dados = f.read(TamanhoBloco);
+    if (!ultimo && dados.size() < TamanhoBloco)
         throw EErro(QStringLiteral("O arquivo %1 mudou enquanto era compactado").arg(caminho));
 
     Bloco b;
-    b.tamanho = dados.size() - dicionario;
-    const auto* entrada = reinterpret_cast<const Bytef*>(dados.constData());
-    b.crc = crc32(0L, entrada + dicionario, static_cast<uInt>(b.tamanho));
-
-    z_stream zs{};
-    if (deflateInit2(&zs, NivelCompressao, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+    b.tamanho = dados.size();
+    b.crc = libdeflate_crc32(0, dados.constData(), static_cast<size_t>(dados.size()));
+    libdeflate_compressor* compressor = compressorDaThread();
+    if (!compressor)
         throw EErro(QStringLiteral("Sem memória para compactar %1").arg(caminho));
-    if (dicionario > 0)
-        deflateSetDictionary(&zs, entrada, static_cast<uInt>(dicionario));
-    b.saida.resize(static_cast<qsizetype>(deflateBound(&zs, static_cast<uLong>(b.tamanho)) + 64));
-    zs.next_in = const_cast<Bytef*>(entrada + dicionario);
-    zs.avail_in = static_cast<uInt>(b.tamanho);
-    zs.next_out = reinterpret_cast<Bytef*>(b.saida.data());
-    zs.avail_out = static_cast<uInt>(b.saida.size());
-    const int r = deflate(&zs, ultimo ? Z_FINISH : Z_SYNC_FLUSH);
-    const bool ok = ultimo ? r == Z_STREAM_END : (r == Z_OK && zs.avail_in == 0);
-    b.saida.resize(static_cast<qsizetype>(zs.total_out));
-    deflateEnd(&zs);
-    if (!ok)
+    b.saida.resize(static_cast<qsizetype>(
+        libdeflate_deflate_compress_bound(compressor, static_cast<size_t>(dados.size())) + 8));
+    const size_t n = libdeflate_deflate_compress(compressor, dados.constData(),
+                                                 static_cast<size_t>(dados.size()), b.saida.data(),
+                                                 static_cast<size_t>(b.saida.size()));
+    b.saida.truncate(static_cast<qsizetype>(n));
+    if (n == 0 || (!ultimo && !abrirFimDoFluxo(b.saida)))
         throw EErro(QStringLiteral("Falha ao compactar %1").arg(caminho));
     return b;
 }
