@@ -9,7 +9,8 @@
 # copy of the pristine central database. Results: bench/RESULTS.md and the raw numbers in
 # $MARVEK_BENCH_DIR/medidas-<MB>.tsv.
 #
-# Variables: MARVEK_BENCH_BUILD (folder with the marvek-cli build, default build-e),
+# Installs what it needs and builds marvek-cli and the window probe marvek-sonda (Release) first.
+# Variables: MARVEK_BENCH_BUILD (their build folder, default build-e),
 # MARVEK_BENCH_TRAVA=FILE (a lock file held during each round, so that other heavy work on the
 # machine waits; generation and setup run outside it), MARVEK_BENCH_SO_CLI=1 (only marvek-cli backup + restore, for the peak memory at a large size;
 # RESULTS.md is not rewritten then), MARVEK_BENCH_FILIAL (store restored, default 7).
@@ -25,8 +26,21 @@ filial=${MARVEK_BENCH_FILIAL:-7}
 so_cli=${MARVEK_BENCH_SO_CLI:-0}
 trava=${MARVEK_BENCH_TRAVA:-}
 
+# The programs measured: a Release build of the current sources (incremental).
+bash "$raiz/scripts/dependencias.sh" >/dev/null
+bash "$bench/dependencias.sh" >/dev/null
+(
+  if [ -n "$trava" ]; then exec 9>"$trava"; flock 9; fi
+  [ -f "$build/CMakeCache.txt" ] ||
+    cmake -S "$raiz" -B "$build" -DCMAKE_BUILD_TYPE=Release -DMARVEK_TESTS=OFF >/dev/null
+  cmake --build "$build" --target marvek-cli marvek-sonda -j "$(nproc)" >/dev/null
+)
 cli=$(find "$build" -name marvek-cli -type f -perm -u+x 2>/dev/null | head -n 1)
-[ -n "$cli" ] || { echo "marvek-cli not found under $build (cmake --build $build --target marvek-cli)" >&2; exit 1; }
+sonda=$(find "$build" -name marvek-sonda -type f -perm -u+x 2>/dev/null | head -n 1)
+[ -n "$cli" ] && [ -n "$sonda" ] || {
+  echo "marvek-cli or marvek-sonda not found under $build (cmake --build $build --target marvek-cli marvek-sonda)" >&2
+  exit 1
+}
 for p in mariadb zip unzip /usr/bin/time python3; do
   command -v "$p" >/dev/null || { echo "$p missing: bash bench/dependencias.sh" >&2; exit 1; }
 done
@@ -197,13 +211,32 @@ for r in $(seq 1 "$RODADAS"); do
   fi
   if [ -n "$trava" ]; then flock -u 9; exec 9>&-; fi
 done
+# The window's probe: one backup and one store restore in the real main window (offscreen),
+# timing the longest stretch without message processing while the archive is written and
+# while it is checked and unpacked.
+sondas="$trab/sonda-$MB.tsv"
+: >"$sondas"
+if [ "$so_cli" != 1 ]; then
+  if [ -n "$trava" ]; then exec 9>"$trava"; flock 9; fi
+  repor_central
+  rm -rf "$destA"; mkdir -p "$destA"
+  QT_QPA_PLATFORM=offscreen "$sonda" "$trab/prog-central" backup "$filial" "$destA" \
+    2>>"$log" | tee -a "$sondas"
+  repor_loja
+  rm -rf "$restA"; mkdir -p "$restA"
+  cp "$destA/Backup_Central.zip" "$restA/"
+  QT_QPA_PLATFORM=offscreen "$sonda" "$trab/prog-loja" restaurar "$restA/Backup_Central.zip" \
+    2>>"$log" | tee -a "$sondas"
+  if [ -n "$trava" ]; then flock -u 9; exec 9>&-; fi
+fi
+
 # Checks that both restores left the same store database behind is done on the last round.
 rm -rf "$destB/Backup_Central" "$restA/Backup_Central" "$restB/Backup_Central"
 
 if [ "$so_cli" != 1 ]; then
   python3 "$bench/resumo.py" --medidas "$medidas" --mb "$MB" --rodadas "$RODADAS" \
     --bytes "$tamanho_banco" --cli "$cli" --saida "$bench/RESULTS.md" \
-    --comando "bash bench/executar.sh $MB $RODADAS" --iguais "$iguais"
+    --comando "bash bench/executar.sh $MB $RODADAS" --iguais "$iguais" --sonda "$sondas"
 else
   python3 "$bench/resumo.py" --medidas "$medidas" --mb "$MB" --rodadas "$RODADAS" \
     --bytes "$tamanho_banco" --cli "$cli" --saida - --comando "MARVEK_BENCH_SO_CLI=1 bash bench/executar.sh $MB $RODADAS"

@@ -75,6 +75,7 @@ def main():
     ap.add_argument("--saida", required=True)
     ap.add_argument("--comando", required=True)
     ap.add_argument("--iguais", default="")
+    ap.add_argument("--sonda", default="")
     a = ap.parse_args()
     d = ler(a.medidas)
 
@@ -147,6 +148,21 @@ def main():
             ("marvek-cli peak RSS, MB (backup %s, restore %s)" % (fmt(rb, 1), fmt(rr, 1)),
              pico, 150),
         ]
+        # The window probe: largest gap between two passes of the message loop (ms).
+        sonda = {}
+        if a.sonda and os.path.exists(a.sonda):
+            for l in open(a.sonda):
+                c = l.rstrip("\n").split("\t")
+                if len(c) >= 5 and c[0] == "sonda":
+                    sonda[c[1]] = (float(c[2]), float(c[3]), int(c[4]))
+        for fase, rotulo in (("backup", "window: largest gap in message processing while the "
+                                        "archive is written, ms"),
+                             ("restaurar", "window: largest gap in message processing while the "
+                                           "archive is checked and unpacked, ms")):
+            v = sonda.get(fase)
+            alvos.append(("%s (step of %s s, %s passes)" % (rotulo, fmt(v[1]) if v else "-",
+                                                            v[2] if v else "-"),
+                          v[0] if v else None, 100))
         out.append("| ratio | value | target | |")
         out.append("|---|---:|---:|---|")
         for rotulo, v, alvo in alvos:
