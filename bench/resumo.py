@@ -54,6 +54,7 @@ def maquina(cli):
         ("Kernel", sh("uname -r")),
         ("MariaDB", sh("mariadbd --version")),
         ("zlib", pkg("zlib1g")),
+        ("libdeflate", pkg("libdeflate0")),
         ("libzip", pkg("libzip4") or pkg("libzip5")),
         ("Qt", pkg("libqt6core6") or pkg("libqt6core6t64")),
         ("zip / unzip", "%s / %s" % (pkg("zip"), pkg("unzip"))),
