@@ -94,9 +94,9 @@ bool abrirFimDoFluxo(QByteArray& fluxo) {
     if (r != Z_STREAM_END || fim < 0)
         return false;
 
+    fluxo.truncate(static_cast<qsizetype>((fim + 7) / 8));
     auto* bytes = reinterpret_cast<unsigned char*>(fluxo.data());
     bytes[inicioUltimo / 8] &= static_cast<unsigned char>(~(1u << (inicioUltimo % 8)));
-    fluxo.truncate(static_cast<qsizetype>((fim + 7) / 8));
     if (fim % 8 != 0)
         bytes[fim / 8] &= static_cast<unsigned char>((1u << (fim % 8)) - 1);
     // the stored block's three header bits, all zero, then its byte-aligned LEN and NLEN
