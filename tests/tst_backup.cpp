@@ -60,9 +60,10 @@ private slots:
             QStringList({"Informar: Backup realizado com sucesso!\r\rArquivo salvo em : " + zip}));
         QCOMPARE(teste::EntradasDoZip(zip),
                  QStringList({"caixa.MYD", "caixa.frm", "cidades.MYD", "cidades.frm"}));
-        QVERIFY(QDir(destino + "/Temp_Backup").exists());
-        QVERIFY(QDir(destino + "/Temp_Backup")
-                    .isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+        // empty but for the mark of a folder the program made
+        QCOMPARE(QDir(destino + "/Temp_Backup")
+                     .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList({".marvek"}));
         QCOMPARE(e.op->LinhasLog(), QStringList({update("caixa", "C"), update("fotos", "C")}));
         QCOMPARE(teste::Linhas("select id, lojas_leram from bk_tres.caixa order by id"),
                  QStringList({"1|2AC", "2|AC", "3|C", "4|C", "5|C2"}));
@@ -117,6 +118,9 @@ private slots:
         bancoTres("bk_antiga");
         const QString destino = m_dir.filePath("antiga");
         QVERIFY(QDir().mkpath(destino + "/Temp_Backup/sub"));
+        QFile marca(destino + "/Temp_Backup/.marvek"); // made by an earlier run
+        QVERIFY(marca.open(QIODevice::WriteOnly));
+        marca.close();
         QFile velho(destino + "/Temp_Backup/velha.MYD");
         QVERIFY(velho.open(QIODevice::WriteOnly));
         velho.close();
@@ -176,9 +180,10 @@ private slots:
         QVERIFY2(e.op->Mostrados.first().startsWith("ErroPadrao: Ocorreu o seguinte erro: \r\r"),
                  qPrintable(e.op->Mostrados.first()));
         QVERIFY(e.op->Mostrados.first().contains("Backup_Central.zip"));
-        // the copies stay in the work folder, and no temporary archive is left behind
-        QVERIFY(QFile::exists(destino + "/Temp_Backup/caixa.MYD"));
-        QCOMPARE(QDir(destino).entryList(QDir::Files | QDir::Hidden), QStringList());
+        // refused before the first marker: nothing copied, nothing marked, nothing left behind
+        QCOMPARE(e.op->LinhasLog(), QStringList());
+        QVERIFY(!QFile::exists(destino + "/Temp_Backup/caixa.MYD"));
+        QCOMPARE(QDir(destino).entryList(QDir::Files), QStringList());
     }
 
     void tabelaQueNaoPodeSerCopiadaEncerra() {

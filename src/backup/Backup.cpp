@@ -1,14 +1,18 @@
 #include "backup/Backup.h"
 
 #include "data/EErro.h"
+#include "data/Instalacao.h"
+#include "data/Pastas.h"
 #include "data/TDM.h"
 #include "markers/LojasLeram.h"
 #include "operador/TOperador.h"
+#include "plataforma/Plataforma.h"
 #include "zip/Compactador.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 
 namespace marvek {
 
@@ -21,6 +25,86 @@ bool copiaExcluida(const QString& tabela) {
            tabela == QLatin1String("servidor_central") ||
            tabela == QLatin1String("servidor_central.MYD");
 }
+
+// The destination is checked and locked before the first marker is appended: one backup at a
+// time writes into it, and only a work folder the program made is emptied.
+void prepararDestino(TOperador& op, TTravaArquivo& trava, const QString& destino,
+                     const QString& pastaTrabalho, const QString& arquivoZip) {
+    QDir().mkpath(destino);
+    if (!trava.Travar(destino + Separador + QStringLiteral(".marvek-backup.lock")))
+        throw EErro(QStringLiteral("Outro backup está sendo gravado na pasta %1. Aguarde o fim "
+                                   "dele e tente de novo; nada foi alterado.")
+                        .arg(destino));
+    const bool existe = VerificarPastaPropria(pastaTrabalho);
+    const QFileInfo zip(arquivoZip);
+    if (zip.isDir() && !zip.isSymLink())
+        throw EErro(QStringLiteral("%1 é uma pasta; o arquivo do backup não pode ser gravado com "
+                                   "esse nome. Nada foi alterado.")
+                        .arg(arquivoZip));
+    if (existe)
+        LimparPasta(op, pastaTrabalho);
+    CriarPastaPropria(pastaTrabalho);
+}
+
+// The marker append of one table, run under the table's write lock when the table is copied:
+// no row written by another session can reach the copy without the marker. True when the
+// table was copied.
+bool marcarECopiar(TOperador& op, TDM& dm, const QString& tabela, const QString& pastaServidor,
+                   bool temColuna) {
+    QString sql;
+    if (temColuna) {
+        bool ok = false;
+        const int filial = op.FilialSelecionada().toInt(&ok);
+        if (!ok)
+            throw EErro(
+                QStringLiteral("'%1' is not a valid integer value").arg(op.FilialSelecionada()));
+        const QString m = CodigoLojasLeram(filial);
+        sql = QStringLiteral("UPDATE ") + tabela +
+              QStringLiteral(" SET lojas_leram = CONCAT(coalesce(lojas_leram,\"\"),\"") + m +
+              QStringLiteral("\") where coalesce(lojas_leram,\"\") not like \"%") + m +
+              QStringLiteral("%\";");
+    }
+    if (copiaExcluida(tabela)) {
+        if (temColuna) {
+            dm.ExecutarComando(sql, true);
+            op.GravarLog(sql);
+        }
+        return false;
+    }
+    dm.ExecutarComando(QStringLiteral("LOCK TABLES %1 WRITE").arg(CitarIdentificador(tabela)));
+    try {
+        if (temColuna) {
+            dm.ExecutarComando(sql, true);
+            op.GravarLog(sql);
+        }
+        // BACKUP TABLES <tabela> to '<pasta>/': the server contract writes the table's .frm
+        // and .MYD into the work folder, or raises.
+        dm.BackupTables(tabela, pastaServidor + QStringLiteral("/"), true);
+    } catch (...) {
+        dm.ExecutarComando(QStringLiteral("UNLOCK TABLES"), false);
+        throw;
+    }
+    dm.ExecutarComando(QStringLiteral("UNLOCK TABLES"));
+    return true;
+}
+
+// Every copied file must be in the written archive with the size it had when it was copied.
+void conferirArquivo(const QString& arquivoZip, const QHash<QString, qint64>& copiados) {
+    QHash<QString, quint64> noArquivo;
+    for (const TEntradaZip& e : ListarEntradas(arquivoZip))
+        noArquivo.insert(e.nome, e.tamanho);
+    for (auto it = copiados.begin(); it != copiados.end(); ++it) {
+        if (!noArquivo.contains(it.key()) ||
+            noArquivo.value(it.key()) != static_cast<quint64>(it.value())) {
+            QFile::remove(arquivoZip);
+            throw EErro(QStringLiteral("O arquivo %1 não contém %2 com os seus %3 bytes; o "
+                                       "backup não foi concluído e o arquivo foi apagado.")
+                            .arg(arquivoZip, it.key())
+                            .arg(it.value()));
+        }
+    }
+}
+
 } // namespace
 
 void LimparPasta(TOperador& op, const QString& pasta) {
@@ -30,6 +114,10 @@ void LimparPasta(TOperador& op, const QString& pasta) {
     const QStringList arquivos =
         dir.entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     for (const QString& nome : arquivos) {
+        // The mark of a folder the program made stays with the folder. A link is removed as a
+        // link: QFile::remove never reaches its target.
+        if (nome == MarcaPastaPropria)
+            continue;
         if (!QFile::remove(pasta + nome))
             op.MostrarMensagem(QStringLiteral("Erro ao excluir") + nome);
     }
@@ -50,42 +138,29 @@ void RealizarBackup(TOperador& op, TDM& dm) {
         pastaServidor.replace(QLatin1Char('\\'), QLatin1Char('/'));
         const QString arquivoZip = destino + Separador + QStringLiteral("Backup_Central.zip");
 
-        if (QDir(pastaTrabalho).exists())
-            LimparPasta(op, pastaTrabalho);
-        QDir().mkpath(pastaTrabalho);
-        if (QFileInfo::exists(arquivoZip))
+        // Check first, then act: the run's lock on the database, the destination's lock and
+        // its work folder, before the first marker is appended.
+        const TTravaExecucao trava(dm, dm.BancoAtual());
+        TTravaArquivo travaDestino;
+        prepararDestino(op, travaDestino, destino, pastaTrabalho, arquivoZip);
+        if (QFileInfo::exists(arquivoZip) || QFileInfo(arquivoZip).isSymLink())
             QFile::remove(arquivoZip);
 
         // Each table's copies are compressed while the loop goes on with the next tables.
         TCompactador compactador(arquivoZip);
+        QHash<QString, qint64> copiados;
         for (; !tabelas->Eof(); tabelas->Proximo()) {
             const QString tabela = tabelas->Campo(0).toString();
             const QVariant coluna = dm.ConsultarValor(QStringLiteral("DESCRIBE ") + tabela +
                                                           QStringLiteral(" lojas_leram"),
                                                       QStringLiteral("0"), true);
-            if (coluna.toString() != QLatin1String("0")) {
-                bool ok = false;
-                const int filial = op.FilialSelecionada().toInt(&ok);
-                if (!ok)
-                    throw EErro(QStringLiteral("'%1' is not a valid integer value")
-                                    .arg(op.FilialSelecionada()));
-                const QString m = CodigoLojasLeram(filial);
-                const QString sql = QStringLiteral("UPDATE ") + tabela +
-                                    QStringLiteral(" SET lojas_leram = CONCAT(coalesce(lojas_leram,"
-                                                   "\"\"),\"") +
-                                    m +
-                                    QStringLiteral("\") where coalesce(lojas_leram,\"\") not "
-                                                   "like \"%") +
-                                    m + QStringLiteral("%\";");
-                dm.ExecutarComando(sql, true);
-                op.GravarLog(sql);
-            }
-            if (!copiaExcluida(tabela)) {
-                // BACKUP TABLES <tabela> to '<pasta>/': the server contract writes the table's
-                // .frm and .MYD into the work folder, or raises.
-                dm.BackupTables(tabela, pastaServidor + QStringLiteral("/"));
-                compactador.Adicionar(pastaTrabalho + tabela + QStringLiteral(".frm"));
-                compactador.Adicionar(pastaTrabalho + tabela + QStringLiteral(".MYD"));
+            const bool temColuna = coluna.toString() != QLatin1String("0");
+            if (marcarECopiar(op, dm, tabela, pastaServidor, temColuna)) {
+                for (const char* ext : {".frm", ".MYD"}) {
+                    const QString nome = tabela + QLatin1String(ext);
+                    copiados.insert(nome, QFileInfo(pastaTrabalho + nome).size());
+                    compactador.Adicionar(pastaTrabalho + nome);
+                }
             }
             op.DefinirPosicaoProgresso(op.PosicaoProgresso() + 1);
             op.ProcessarMensagens();
@@ -97,8 +172,10 @@ void RealizarBackup(TOperador& op, TDM& dm) {
         const QDir trabalho(pastaTrabalho);
         for (const QString& nome :
              trabalho.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name))
-            arquivos << trabalho.filePath(nome);
+            if (nome != MarcaPastaPropria)
+                arquivos << trabalho.filePath(nome);
         compactador.Concluir(arquivos, [&op] { op.ProcessarMensagens(); });
+        conferirArquivo(arquivoZip, copiados);
         op.DefinirPosicaoProgresso(80);
         LimparPasta(op, pastaTrabalho);
         op.DefinirPosicaoProgresso(0);

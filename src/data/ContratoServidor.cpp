@@ -63,6 +63,20 @@ void ligarOuCopiar(const fs::path& de, const fs::path& para) {
     copiarArquivo(de, para);
 }
 
+void copiarArquivosDaTabela(const QString& tabela, const fs::path& origem,
+                            const fs::path& destino) {
+    for (const char* ext : {".frm", ".MYD"}) {
+        const QString nome = tabela + QLatin1String(ext);
+        const fs::path arquivo = origem / caminho(nome);
+        std::error_code ec;
+        if (!fs::is_regular_file(arquivo, ec))
+            throw EErro(QStringLiteral("A tabela %1 não pode ser copiada: o arquivo %2 não "
+                                       "existe (só tabelas MyISAM podem ser copiadas)")
+                            .arg(tabela, texto(arquivo)));
+        copiarArquivo(arquivo, destino / caminho(nome));
+    }
+}
+
 // The file in the folder whose name equals nome without regard to case.
 QString acharArquivo(const QString& pasta, const QString& nome) {
     QDir dir(pasta);
@@ -75,7 +89,7 @@ QString acharArquivo(const QString& pasta, const QString& nome) {
 }
 } // namespace
 
-void TDM::BackupTables(const QString& tabela, const QString& pasta) {
+void TDM::BackupTables(const QString& tabela, const QString& pasta, bool travada) {
     const QString dados = PastaDeDados();
     const QString banco = BancoAtual();
     if (banco.isEmpty())
@@ -83,18 +97,17 @@ void TDM::BackupTables(const QString& tabela, const QString& pasta) {
     const fs::path origem = caminho(dados + banco);
     const fs::path destino = caminho(comBarra(pasta));
 
-    ExecutarComando(QStringLiteral("FLUSH TABLES %1 FOR EXPORT").arg(CitarIdentificador(tabela)));
+    // Under the caller's write lock a plain flush writes out what the server holds; the
+    // export flush takes a lock of its own.
+    ExecutarComando(
+        (travada ? QStringLiteral("FLUSH TABLES %1") : QStringLiteral("FLUSH TABLES %1 FOR EXPORT"))
+            .arg(CitarIdentificador(tabela)));
+    if (travada) {
+        copiarArquivosDaTabela(tabela, origem, destino);
+        return;
+    }
     try {
-        for (const char* ext : {".frm", ".MYD"}) {
-            const QString nome = tabela + QLatin1String(ext);
-            const fs::path arquivo = origem / caminho(nome);
-            std::error_code ec;
-            if (!fs::is_regular_file(arquivo, ec))
-                throw EErro(QStringLiteral("A tabela %1 não pode ser copiada: o arquivo %2 não "
-                                           "existe (só tabelas MyISAM podem ser copiadas)")
-                                .arg(tabela, texto(arquivo)));
-            copiarArquivo(arquivo, destino / caminho(nome));
-        }
+        copiarArquivosDaTabela(tabela, origem, destino);
     } catch (...) {
         ExecutarComando(QStringLiteral("UNLOCK TABLES"), false);
         throw;
@@ -102,7 +115,7 @@ void TDM::BackupTables(const QString& tabela, const QString& pasta) {
     ExecutarComando(QStringLiteral("UNLOCK TABLES"));
 }
 
-QString TDM::RestoreTables(const QString& tabela, const QString& pasta) {
+QString TDM::RestoreTables(const QString& tabela, const QString& pasta, const QString& noBanco) {
     const QString origem = comBarra(pasta);
     const QString frm = acharArquivo(origem, tabela + QLatin1String(".frm"));
     const QString myd = acharArquivo(origem, tabela + QLatin1String(".MYD"));
@@ -114,13 +127,15 @@ QString TDM::RestoreTables(const QString& tabela, const QString& pasta) {
     if (!EhIdentificadorSimples(nome))
         throw EErro(QStringLiteral("A tabela %1 não pode ser restaurada: nome inválido").arg(nome));
 
-    const QString banco = BancoAtual();
+    const QString banco = noBanco.isEmpty() ? BancoAtual() : noBanco;
     if (banco.isEmpty())
         throw EErro(QStringLiteral("Nenhum banco de dados selecionado"));
+    if (!EhIdentificadorSimples(banco))
+        throw EErro(QStringLiteral("Nome de banco de dados inválido: %1").arg(banco));
     const qlonglong existe =
         ConsultarValor(QStringLiteral("SELECT COUNT(*) FROM information_schema.TABLES WHERE "
-                                      "TABLE_SCHEMA = DATABASE() AND TABLE_NAME = '%1'")
-                           .arg(nome),
+                                      "TABLE_SCHEMA = '%1' AND TABLE_NAME = '%2'")
+                           .arg(banco, nome),
                        0)
             .toLongLong();
     const fs::path pastaBanco = caminho(PastaDeDados() + banco);
@@ -143,8 +158,9 @@ QString TDM::RestoreTables(const QString& tabela, const QString& pasta) {
         ligarOuCopiar(caminho(origem + myd), alvoMyd);
         ajustarDono(alvoMyd, pastaBanco);
 
-        auto resultado =
-            AbrirConsulta(QStringLiteral("REPAIR TABLE %1 USE_FRM").arg(CitarIdentificador(nome)));
+        const QString alvo =
+            CitarIdentificador(banco) + QLatin1Char('.') + CitarIdentificador(nome);
+        auto resultado = AbrirConsulta(QStringLiteral("REPAIR TABLE %1 USE_FRM").arg(alvo));
         QString erro;
         bool ok = false;
         for (; !resultado->Eof(); resultado->Proximo()) {
@@ -160,7 +176,9 @@ QString TDM::RestoreTables(const QString& tabela, const QString& pasta) {
                             ? QStringLiteral("A tabela %1 não pôde ser reconstruída").arg(nome)
                             : erro);
     } catch (...) {
-        ExecutarComando(QStringLiteral("FLUSH TABLES %1").arg(CitarIdentificador(nome)), false);
+        ExecutarComando(QStringLiteral("FLUSH TABLES %1.%2")
+                            .arg(CitarIdentificador(banco), CitarIdentificador(nome)),
+                        false);
         desfazer();
         throw;
     }

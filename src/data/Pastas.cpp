@@ -1,7 +1,10 @@
 #include "data/Pastas.h"
 
+#include "data/EErro.h"
+
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace marvek {
@@ -36,6 +39,58 @@ void DefinirPastaDoPrograma(const QString& pasta) {
 
 QString ArquivoDoPrograma(const QString& nome) {
     return PastaDoPrograma() + nome;
+}
+
+const QString MarcaPastaPropria = QStringLiteral(".marvek");
+
+namespace {
+QString semBarra(QString pasta) {
+    while (pasta.size() > 1 && (pasta.endsWith(QLatin1Char('/')) || pasta.endsWith('\\')))
+        pasta.chop(1);
+    return pasta;
+}
+} // namespace
+
+bool VerificarPastaPropria(const QString& pasta) {
+    const QString p = semBarra(pasta);
+    const QFileInfo info(p);
+    if (info.isSymLink())
+        throw EErro(QStringLiteral("%1 é um link simbólico; o Marvek só esvazia uma pasta de "
+                                   "trabalho criada por ele. Remova o link e tente de novo; nada "
+                                   "foi alterado.")
+                        .arg(p));
+    if (!info.exists())
+        return false;
+    if (!info.isDir())
+        throw EErro(QStringLiteral("%1 já existe e não é uma pasta. Remova ou renomeie o arquivo "
+                                   "e tente de novo; nada foi alterado.")
+                        .arg(p));
+    const QFileInfo marca(p + QLatin1Char('/') + MarcaPastaPropria);
+    if (!marca.isFile() || marca.isSymLink())
+        throw EErro(QStringLiteral("A pasta %1 já existe e não foi criada pelo Marvek; ela não "
+                                   "será esvaziada. Mova ou renomeie a pasta e tente de novo; "
+                                   "nada foi alterado.")
+                        .arg(p));
+    return true;
+}
+
+void CriarPastaPropria(const QString& pasta) {
+    const QString p = semBarra(pasta);
+    if (VerificarPastaPropria(p))
+        return;
+    QDir().mkpath(QFileInfo(p).absolutePath());
+    // Only the one whose mkdir made the folder marks it; a folder that appeared meanwhile is
+    // checked like any other.
+    if (!QDir().mkdir(p)) {
+        if (!VerificarPastaPropria(p))
+            throw EErro(QStringLiteral("Não foi possível criar a pasta %1").arg(p));
+        return;
+    }
+    QFile marca(p + QLatin1Char('/') + MarcaPastaPropria);
+    const QByteArray texto("Pasta de trabalho do Marvek: pode ser apagada inteira.\n");
+    if (!marca.open(QIODevice::NewOnly) || marca.write(texto) != texto.size())
+        throw EErro(QStringLiteral("Não foi possível criar o arquivo %1: %2")
+                        .arg(marca.fileName(), marca.errorString()));
 }
 
 } // namespace marvek

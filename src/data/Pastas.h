@@ -13,4 +13,16 @@ void DefinirPastaDoPrograma(const QString& pasta);
 // Program folder + file name.
 QString ArquivoDoPrograma(const QString& nome);
 
+// A work folder the program makes for itself (Temp_Backup, the extraction folder) carries this
+// small file; only a folder that carries it is ever emptied, and emptying leaves it in place.
+extern const QString MarcaPastaPropria;
+
+// Checks a work folder before anything changes: false when nothing stands at the path, true
+// when it is a folder the program made. Raises EErro naming the path when the path is a
+// symbolic link, something other than a folder, or a folder the program did not make.
+bool VerificarPastaPropria(const QString& pasta);
+
+// Creates the work folder (missing parents too) with its mark, or checks the one that is there.
+void CriarPastaPropria(const QString& pasta);
+
 } // namespace marvek

@@ -96,12 +96,14 @@ public:
     QString PastaDeDados();
     // The connection's current database ("" when none).
     QString BancoAtual();
-    // BACKUP TABLES: writes tabela.frm and tabela.MYD into the folder.
-    void BackupTables(const QString& tabela, const QString& pasta);
+    // BACKUP TABLES: writes tabela.frm and tabela.MYD into the folder. With travada the caller
+    // holds the table's write lock (LOCK TABLES ... WRITE) and releases it afterwards.
+    void BackupTables(const QString& tabela, const QString& pasta, bool travada = false);
     // RESTORE TABLES: loads the table from tabela.frm and tabela.MYD in the folder (file names
-    // matched without regard to case) into the current database; refuses a table that exists.
-    // Returns the name the table took (the file's own name).
-    QString RestoreTables(const QString& tabela, const QString& pasta);
+    // matched without regard to case) into the database named (the current one when empty);
+    // refuses a table that exists. Returns the name the table took (the file's own name).
+    QString RestoreTables(const QString& tabela, const QString& pasta,
+                          const QString& noBanco = QString());
 
 private:
     void executar(const QString& sql);

@@ -1,5 +1,8 @@
 #include "plataforma/Plataforma.h"
 
+#include "data/EErro.h"
+
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 
@@ -10,6 +13,10 @@
 
 #ifdef Q_OS_UNIX
 #include <QFile>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -76,6 +83,56 @@ void AjustarDono([[maybe_unused]] const QString& caminho,
         // Left as it is: the server reports what it cannot open.
     }
 #endif
+}
+
+TTravaArquivo::~TTravaArquivo() {
+    Liberar();
+}
+
+bool TTravaArquivo::Travar(const QString& arquivo) {
+    Liberar();
+#ifdef Q_OS_WIN
+    const std::wstring nome = QDir::toNativeSeparators(arquivo).toStdWString();
+    HANDLE h = CreateFileW(nome.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_HIDDEN, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        if (GetLastError() == ERROR_SHARING_VIOLATION)
+            return false;
+        throw EErro(QStringLiteral("Não foi possível criar o arquivo %1").arg(arquivo));
+    }
+    m_handle = h;
+#else
+    const QByteArray nome = QFile::encodeName(arquivo);
+    // O_NOFOLLOW: a link planted under the lock's name is refused, never followed.
+    const int fd = ::open(nome.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd < 0)
+        throw EErro(QStringLiteral("Não foi possível criar o arquivo %1: %2")
+                        .arg(arquivo, QString::fromLocal8Bit(std::strerror(errno))));
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int e = errno;
+        ::close(fd);
+        if (e == EWOULDBLOCK)
+            return false;
+        throw EErro(QStringLiteral("Não foi possível travar o arquivo %1: %2")
+                        .arg(arquivo, QString::fromLocal8Bit(std::strerror(e))));
+    }
+    m_fd = fd;
+#endif
+    m_arquivo = arquivo;
+    return true;
+}
+
+void TTravaArquivo::Liberar() {
+#ifdef Q_OS_WIN
+    if (m_handle)
+        CloseHandle(static_cast<HANDLE>(m_handle));
+    m_handle = nullptr;
+#else
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+#endif
+    m_arquivo.clear();
 }
 
 } // namespace marvek

@@ -29,4 +29,28 @@ void BaixarPrioridadeDaThread();
 // as root; elsewhere nothing).
 void AjustarDono(const QString& caminho, const QString& referencia);
 
+// An exclusive lock on a file (created when missing), held while the object lives and released
+// by the system when the process ends however it ends. Two objects on one file conflict also
+// within one process.
+class TTravaArquivo {
+public:
+    TTravaArquivo() = default;
+    ~TTravaArquivo();
+    TTravaArquivo(const TTravaArquivo&) = delete;
+    TTravaArquivo& operator=(const TTravaArquivo&) = delete;
+
+    // Takes the lock without waiting: false when someone else holds it. Raises EErro when the
+    // file cannot be opened or created.
+    bool Travar(const QString& arquivo);
+    void Liberar();
+
+private:
+    QString m_arquivo;
+#ifdef Q_OS_WIN
+    void* m_handle = nullptr;
+#else
+    int m_fd = -1;
+#endif
+};
+
 } // namespace marvek

@@ -1,7 +1,7 @@
 #include "restore/LimparOutrasFiliais.h"
 
-#include "data/ArquivoIni.h"
 #include "data/EErro.h"
+#include "data/Instalacao.h"
 #include "data/Pastas.h"
 #include "data/TDM.h"
 #include "maintenance/TConfiguracoes.h"
@@ -59,11 +59,8 @@ QStringList ListaTabelasPAF() {
 }
 
 QString ObterCodFilial(TOperador& op) {
-    const int id = LerInteiroIni(ArquivoDoPrograma(QStringLiteral("sistema_qel.ini")),
-                                 QStringLiteral("FilialMatriz"), QStringLiteral("CodFisica"), 0);
-    if (id == 0)
-        throw EErro(QStringLiteral("Filial inválida, verifique o arquivo sistema_qel.ini"));
-    const QString texto = QString::number(id);
+    // A missing, malformed, zero or negative id is refused alike.
+    const QString texto = QString::number(LerCodFisica());
     op.GravarLog(QStringLiteral("Obter Cod. Filial: ") + texto);
     return texto;
 }

@@ -2,22 +2,24 @@
 
 #include "backup/Backup.h"
 #include "data/EErro.h"
+#include "data/Instalacao.h"
 #include "data/Pastas.h"
 #include "data/TDM.h"
 #include "markers/LojasLeram.h"
 #include "operador/TOperador.h"
 #include "restore/LimparOutrasFiliais.h"
-#include "restore/ListagemPasta.h"
 #include "restore/TratarDataBases.h"
 #include "restore/VerificacaoArquivo.h"
 #include "zip/MotorZip.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSet>
 #include <QStorageInfo>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <filesystem>
 #include <memory>
 
 namespace marvek {
@@ -29,7 +31,8 @@ const QString PerguntaFinal = QStringLiteral(
     "sequenciador?\r\n\r\nObs: O navirel.exe deve estar dentro da pasta do sistemaqel.");
 
 // The extraction folder is emptied before use: it must be a folder of its own beside the
-// archive, never a root folder or some other folder the path happens to name.
+// archive, never a root folder or some other folder the path happens to name, and one the
+// program made (or nothing yet).
 void validarPastaDeExtracao(const QString& arquivo, const QString& pasta) {
     const QFileInfo info(pasta);
     const QString nome = info.fileName();
@@ -38,16 +41,12 @@ void validarPastaDeExtracao(const QString& arquivo, const QString& pasta) {
         throw EErro(QStringLiteral("O arquivo %1 não pode ser restaurado: a pasta de extração "
                                    "\"%2\" não é uma pasta ao lado do arquivo")
                         .arg(arquivo, pasta));
-    if (info.exists() && !info.isDir())
-        throw EErro(QStringLiteral("O arquivo %1 não pode ser restaurado: \"%2\" já existe e não "
-                                   "é uma pasta")
-                        .arg(arquivo, pasta));
+    VerificarPastaPropria(pasta);
 }
 
-// Unpacks the archive into a folder of its own beside it, checking every entry's CRC, before
-// the installation's tables are touched.
+// Unpacks the archive into a folder of its own beside it, checking every entry's CRC and size,
+// before the installation's tables are touched.
 std::unique_ptr<QTemporaryDir> prepararExtracao(TOperador& op, const QString& arquivo) {
-    VerificarArquivoBackup(arquivo, false);
     quint64 total = 0;
     for (const TEntradaZip& e : ListarEntradas(arquivo))
         total += e.tamanho;
@@ -69,18 +68,107 @@ std::unique_ptr<QTemporaryDir> prepararExtracao(TOperador& op, const QString& ar
     return preparo;
 }
 
-// Moves the unpacked files into the extraction folder; a file that is still there (one that
-// could not be deleted) is kept, as an extraction that does not overwrite would.
+// The tables to load: exactly those with a .frm and a .MYD in the archive, in the order of the
+// extraction folder's listing (names compared upper-cased, as the folder walk does). Strays are
+// passed over, each with a log line.
+QStringList tabelasParaCarregar(TOperador& op, const QString& arquivo) {
+    QStringList avulsos;
+    QStringList tabelas;
+    for (const TTabelaArquivo& t : VerificarArquivoBackup(arquivo, false, &avulsos))
+        tabelas << t.nome;
+    std::sort(tabelas.begin(), tabelas.end(), [](const QString& a, const QString& b) {
+        const QByteArray x = QFile::encodeName(a + QStringLiteral(".frm")).toUpper();
+        const QByteArray y = QFile::encodeName(b + QStringLiteral(".frm")).toUpper();
+        return x.compare(y) < 0;
+    });
+    for (const QString& a : avulsos)
+        op.GravarLog(QStringLiteral("Arquivo ignorado (não é arquivo de tabela): ") + a);
+    return tabelas;
+}
+
+// The installation's branch must be in the archive's own branch table: it is read from a copy
+// of that one table loaded into a scratch database, dropped afterwards.
+void verificarFilialNoArquivo(TDM& dm, const QString& pastaExtraida, const QString& arquivo,
+                              int filial) {
+    QTemporaryDir copia;
+    if (!copia.isValid())
+        throw EErro(QStringLiteral("Não foi possível criar uma pasta temporária: %1")
+                        .arg(copia.errorString()));
+    const QDir origem(pastaExtraida);
+    for (const QString& n : origem.entryList(QDir::Files | QDir::Hidden))
+        if (n.compare(QLatin1String("filial.frm"), Qt::CaseInsensitive) == 0 ||
+            n.compare(QLatin1String("filial.MYD"), Qt::CaseInsensitive) == 0)
+            if (!QFile::copy(origem.filePath(n), copia.filePath(n)))
+                throw EErro(QStringLiteral("Não foi possível copiar %1").arg(origem.filePath(n)));
+    const QString rascunho =
+        QStringLiteral("marvek_verificacao_%1").arg(QCoreApplication::applicationPid());
+    dm.ExecutarComando(QStringLiteral("DROP DATABASE IF EXISTS ") + rascunho);
+    dm.ExecutarComando(QStringLiteral("CREATE DATABASE ") + rascunho);
+    qlonglong linhas = 0;
+    try {
+        const QString tabela = dm.RestoreTables(QStringLiteral("filial"), copia.path(), rascunho);
+        linhas = dm.ConsultarValor(QStringLiteral("SELECT COUNT(*) FROM %1.%2 WHERE filial_id = %3")
+                                       .arg(rascunho, tabela)
+                                       .arg(filial),
+                                   0, true)
+                     .toLongLong();
+    } catch (const EErro& e) {
+        dm.ExecutarComando(QStringLiteral("DROP DATABASE IF EXISTS ") + rascunho, false);
+        throw EErro(QStringLiteral("A tabela filial do arquivo %1 não pôde ser lida: %2")
+                        .arg(arquivo, e.Mensagem()));
+    }
+    dm.ExecutarComando(QStringLiteral("DROP DATABASE ") + rascunho);
+    if (linhas == 0)
+        throw EErro(QStringLiteral("A filial %1 (CodFisica do sistema_qel.ini) não existe na "
+                                   "tabela filial do arquivo %2. Verifique o sistema_qel.ini; "
+                                   "nada foi alterado.")
+                        .arg(filial)
+                        .arg(arquivo));
+}
+
+// Moves the unpacked files into the extraction folder, in place of any file of the same name.
 void moverExtraidos(const QString& de, const QString& para) {
+    namespace fs = std::filesystem;
     const QDir origem(de);
     for (const QString& nome : origem.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        const QString destino = para + QStringLiteral("/") + nome;
-        if (QFileInfo::exists(destino))
-            continue;
-        if (!QFile::rename(origem.filePath(nome), destino))
-            throw EErro(QStringLiteral("Não foi possível mover %1 para %2")
-                            .arg(origem.filePath(nome), destino));
+        std::error_code ec;
+        fs::rename(fs::path(QFile::encodeName(origem.filePath(nome)).toStdString()),
+                   fs::path(QFile::encodeName(para + QStringLiteral("/") + nome).toStdString()),
+                   ec);
+        if (ec)
+            throw EErro(
+                QStringLiteral("Não foi possível mover %1 para %2: %3")
+                    .arg(origem.filePath(nome), para, QString::fromLocal8Bit(ec.message())));
     }
+}
+
+// The restore may run before its database exists (a new installation): a connection that
+// cannot open on the working database opens without one; the set-aside creates and selects it.
+void abrirConexao(TDM& dm) {
+    if (dm.Conexao.Aberta())
+        return;
+    try {
+        dm.Conexao.Abrir();
+    } catch (const EErro&) {
+        const QString banco = dm.Conexao.Banco;
+        dm.Conexao.Banco.clear();
+        try {
+            dm.Conexao.Abrir();
+        } catch (const EErro&) {
+            dm.Conexao.Banco = banco;
+            throw;
+        }
+    }
+}
+
+// RESTORE TABLES of one table, with its log lines.
+void carregar(TOperador& op, TDM& dm, const QString& tabela, const QString& pastaServidor) {
+    const QString sql = QStringLiteral("RESTORE TABLES ") + tabela + QStringLiteral(" FROM \"") +
+                        pastaServidor + QStringLiteral("\"");
+    op.GravarLog(QStringLiteral("Inicio SQL"));
+    op.GravarLog(sql);
+    dm.RestoreTables(tabela, pastaServidor);
+    op.GravarLog(QStringLiteral("Fim SQL"));
 }
 
 } // namespace
@@ -105,13 +193,24 @@ void ExecutarRestauracao(TOperador& op, TDM& dm) {
 
 void RestaurarBackup(TOperador& op, TDM& dm) {
     std::unique_ptr<QTemporaryDir> preparo;
+    std::unique_ptr<TTravaExecucao> trava;
     try {
+        // Check everything, then touch anything: the settings, the run's lock, the extraction
+        // folder, the whole archive (unpacked aside with every CRC and size checked), the
+        // installation's branch in the archive and the working database's objects.
         op.GravarLog(QStringLiteral("Inicio Validacao"));
         op.ValidarCampos();
         const QString arquivo = op.Arquivo();
         const QString pasta = PastaDeExtracao(arquivo);
+        const QString banco = LerBancoDeTrabalho();
+        const int filial = LerCodFisica();
+        abrirConexao(dm);
+        trava = std::make_unique<TTravaExecucao>(dm, banco);
         validarPastaDeExtracao(arquivo, pasta);
+        const QStringList tabelas = tabelasParaCarregar(op, arquivo);
         preparo = prepararExtracao(op, arquivo);
+        verificarFilialNoArquivo(dm, preparo->path(), arquivo, filial);
+        VerificarBancoDeTrabalho(dm, banco);
         op.GravarLog(QStringLiteral("Fim Validacao"));
 
         op.GravarLog(QStringLiteral("Inicio TratarDataBases"));
@@ -122,8 +221,8 @@ void RestaurarBackup(TOperador& op, TDM& dm) {
         if (!separado)
             return;
 
+        CriarPastaPropria(pasta);
         LimparPasta(op, pasta + QStringLiteral("/"));
-        QDir().mkpath(pasta);
         moverExtraidos(preparo->path(), pasta);
         preparo.reset();
 
@@ -131,47 +230,26 @@ void RestaurarBackup(TOperador& op, TDM& dm) {
         pastaServidor.replace(QLatin1Char('\\'), QLatin1Char('/'));
         pastaServidor += QStringLiteral("/");
 
-        const QList<TEntradaPasta> entradas = ListarPastaOrdenada(pasta);
-        QSet<QString> carregadas;
-        const QString sqlFilial =
-            QStringLiteral("RESTORE TABLES FILIAL FROM \"") + pastaServidor + QStringLiteral("\"");
-        op.GravarLog(QStringLiteral("Inicio SQL"));
-        op.GravarLog(sqlFilial);
-        carregadas.insert(dm.RestoreTables(QStringLiteral("FILIAL"), pastaServidor).toUpper());
-        op.GravarLog(QStringLiteral("Fim SQL"));
-
-        for (qsizetype i = 0; i < entradas.size(); i += 2) {
-            const TEntradaPasta& e = entradas.at(i);
-            const QString tabela = e.nome.left(e.nome.size() - 4);
-            const bool pular = tabela.isEmpty() || tabela.toUpper() == QLatin1String("FILIAL") ||
-                               !ArquivoDeTabela(e.nome) ||
-                               // a third file of a table already loaded in this run
-                               carregadas.contains(tabela.toUpper());
-            if (!pular) {
-                const QString sql = QStringLiteral("RESTORE TABLES ") + tabela +
-                                    QStringLiteral(" FROM \"") + pastaServidor +
-                                    QStringLiteral("\"");
-                op.GravarLog(QStringLiteral("Inicio SQL"));
-                op.GravarLog(sql);
-                carregadas.insert(dm.RestoreTables(tabela, pastaServidor).toUpper());
+        carregar(op, dm, QStringLiteral("FILIAL"), pastaServidor);
+        for (const QString& tabela : tabelas) {
+            if (tabela.toUpper() == QLatin1String("FILIAL"))
+                continue;
+            carregar(op, dm, tabela, pastaServidor);
+            const QString describe =
+                QStringLiteral("DESCRIBE ") + tabela + QStringLiteral(" lojas_leram");
+            op.GravarLog(QStringLiteral("Inicio SQL"));
+            op.GravarLog(describe);
+            op.GravarLog(QStringLiteral("Fim SQL"));
+            const QVariant coluna = dm.ConsultarValor(describe, QStringLiteral("0"), true);
+            if (coluna.toString() != QLatin1String("0")) {
+                op.GravarLog(QStringLiteral("Inicio SQL "));
+                const QString update = QStringLiteral("UPDATE ") + tabela +
+                                       QStringLiteral(" SET lojas_leram = \"") +
+                                       ListaLojasLeram(dm) + QStringLiteral("\"");
+                op.GravarLog(update);
+                dm.ExecutarComando(update, true);
                 op.GravarLog(QStringLiteral("Fim SQL"));
-
-                const QString describe =
-                    QStringLiteral("DESCRIBE ") + tabela + QStringLiteral(" lojas_leram");
-                op.GravarLog(QStringLiteral("Inicio SQL"));
-                op.GravarLog(describe);
-                op.GravarLog(QStringLiteral("Fim SQL"));
-                const QVariant coluna = dm.ConsultarValor(describe, QStringLiteral("0"), true);
-                if (coluna.toString() != QLatin1String("0")) {
-                    op.GravarLog(QStringLiteral("Inicio SQL "));
-                    const QString update = QStringLiteral("UPDATE ") + tabela +
-                                           QStringLiteral(" SET lojas_leram = \"") +
-                                           ListaLojasLeram(dm) + QStringLiteral("\"");
-                    op.GravarLog(update);
-                    dm.ExecutarComando(update, true);
-                    op.GravarLog(QStringLiteral("Fim SQL"));
-                    op.DefinirPosicaoProgresso(op.PosicaoProgresso() + 1);
-                }
+                op.DefinirPosicaoProgresso(op.PosicaoProgresso() + 1);
             }
             op.ProcessarMensagens();
         }

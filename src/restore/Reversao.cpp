@@ -1,9 +1,8 @@
 #include "restore/Reversao.h"
 
-#include "data/ArquivoIni.h"
 #include "data/EErro.h"
 #include "data/Identificador.h"
-#include "data/Pastas.h"
+#include "data/Instalacao.h"
 #include "data/TDM.h"
 #include "operador/TOperador.h"
 #include "restore/TratarDataBases.h"
@@ -58,9 +57,8 @@ bool EhBancoReserva(const QString& banco, const QString& nome) {
 
 bool ReverterRestauracao(TOperador& op, TDM& dm, const QString& bancoReserva) {
     try {
-        const QString banco =
-            LerTextoIni(ArquivoDoPrograma(QStringLiteral("sistema_qel.ini")), QStringLiteral("ip"),
-                        QStringLiteral("database"), QStringLiteral("gerente"));
+        const QString banco = LerBancoDeTrabalho();
+        const TTravaExecucao trava(dm, banco);
         if (!EhBancoReserva(banco, bancoReserva))
             throw EErro(QStringLiteral("\"%1\" não é um banco reserva do banco %2 (o nome deve ser "
                                        "%2_Backup_ seguido da data e da hora)")

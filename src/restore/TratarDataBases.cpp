@@ -1,18 +1,31 @@
 #include "restore/TratarDataBases.h"
 
 #include "backup/Backup.h"
-#include "data/ArquivoIni.h"
 #include "data/EErro.h"
-#include "data/Pastas.h"
+#include "data/Identificador.h"
+#include "data/Instalacao.h"
 #include "data/TDM.h"
 #include "operador/TOperador.h"
 #include "plataforma/Plataforma.h"
-#include "restore/ListagemPasta.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 namespace marvek {
+
+namespace {
+// A plain name stands as it is, as the statements always wrote it; any other is quoted.
+QString identificador(const QString& nome) {
+    return EhIdentificadorSimples(nome) ? nome : CitarIdentificador(nome);
+}
+
+QStringList coluna(TDM& dm, const QString& sql) {
+    QStringList valores;
+    for (auto c = dm.AbrirConsulta(sql, true, false); !c->Eof(); c->Proximo())
+        valores << c->Campo(0).toString();
+    return valores;
+}
+} // namespace
 
 QString NomeBancoReserva(const QString& banco, const QDateTime& agora) {
     QString data = DataRegional(agora.date());
@@ -22,14 +35,43 @@ QString NomeBancoReserva(const QString& banco, const QDateTime& agora) {
     return banco + QStringLiteral("_Backup_") + data + QStringLiteral("_") + hora;
 }
 
+QStringList VerificarBancoDeTrabalho(TDM& dm, const QString& banco) {
+    // banco is a checked plain identifier: it may stand inside the quotes as it is.
+    const QString onde = QStringLiteral("_SCHEMA = '") + banco + QStringLiteral("'");
+    QStringList tabelas;
+    QStringList outros;
+    for (auto c = dm.AbrirConsulta(QStringLiteral("SELECT TABLE_NAME, TABLE_TYPE FROM "
+                                                  "information_schema.TABLES WHERE TABLE") +
+                                       onde + QStringLiteral(" ORDER BY TABLE_NAME"),
+                                   true, false);
+         !c->Eof(); c->Proximo()) {
+        const QString nome = c->Campo(0).toString();
+        const QString tipo = c->Campo(1).toString();
+        if (tipo == QLatin1String("BASE TABLE"))
+            tabelas << nome;
+        else if (tipo == QLatin1String("VIEW"))
+            outros << QStringLiteral("a view %1").arg(nome);
+        else
+            outros << QStringLiteral("%1 (%2)").arg(nome, tipo);
+    }
+    // A trigger keeps its table from moving to another database, and its files would be
+    // deleted with the folder.
+    for (const QString& t :
+         coluna(dm, QStringLiteral("SELECT TRIGGER_NAME FROM information_schema.TRIGGERS WHERE "
+                                   "TRIGGER") +
+                        onde + QStringLiteral(" ORDER BY TRIGGER_NAME")))
+        outros << QStringLiteral("o gatilho %1").arg(t);
+    if (!outros.isEmpty())
+        throw EErro(QStringLiteral("O banco %1 contém %2, que não pode ser guardado no banco "
+                                   "reserva. Guarde ou remova esses objetos e tente de novo; nada "
+                                   "foi alterado.")
+                        .arg(banco, outros.join(QStringLiteral(", "))));
+    return tabelas;
+}
+
 bool TratarDataBases(TOperador& op, TDM& dm) {
     try {
-        const QString banco =
-            LerTextoIni(ArquivoDoPrograma(QStringLiteral("sistema_qel.ini")), QStringLiteral("ip"),
-                        QStringLiteral("database"), QStringLiteral("gerente"));
-        // An empty name would make the data folder itself the database folder to empty.
-        if (banco.trimmed().isEmpty())
-            throw EErro(QStringLiteral("O nome do banco de dados em sistema_qel.ini está vazio"));
+        const QString banco = LerBancoDeTrabalho();
         dm.Conexao.MudarBanco(QStringLiteral("mysql"));
         QString pastaDados;
         {
@@ -43,32 +85,25 @@ bool TratarDataBases(TOperador& op, TDM& dm) {
         const QString pastaBanco = pastaDados + banco;
 
         if (QFileInfo(pastaBanco).isDir()) {
+            // The server's own list of tables, whatever their engine and files; what cannot be
+            // moved whole is refused before anything moves.
+            const QStringList tabelas = VerificarBancoDeTrabalho(dm, banco);
             dm.ExecutarComando(QStringLiteral("CREATE DATABASE ") + reserva, true);
-            const QList<TEntradaPasta> entradas = ListarPastaOrdenada(pastaBanco);
-            for (qsizetype i = 0; i < entradas.size(); i += 3) {
-                const TEntradaPasta& e = entradas.at(i);
-                const QString tabela = e.nome.left(e.nome.size() - 4);
-                if (!tabela.isEmpty() && !e.pasta)
-                    dm.ExecutarComando(QStringLiteral("RENAME TABLES ") + banco +
-                                           QStringLiteral(".") + tabela + QStringLiteral(" TO ") +
-                                           reserva + QStringLiteral(".") + tabela,
-                                       true);
-            }
-            // Files are deleted only when every table has been moved: a table the visits missed
-            // (another file layout) keeps its files.
-            auto restantes = dm.AbrirConsulta(
-                QStringLiteral("SELECT TABLE_NAME FROM information_schema.TABLES WHERE "
-                               "TABLE_SCHEMA = '%1'")
-                    .arg(QString(banco).replace(QLatin1Char('\''), QLatin1String("''"))),
-                true, false);
-            if (!restantes->Eof()) {
-                QStringList nomes;
-                for (; !restantes->Eof(); restantes->Proximo())
-                    nomes << restantes->Campo(0).toString();
-                throw EErro(QStringLiteral("A tabela %1 continua no banco %2 e não foi movida para "
-                                           "%3; a pasta %4 foi mantida como está")
-                                .arg(nomes.join(QStringLiteral(", ")), banco, reserva, pastaBanco));
-            }
+            for (const QString& tabela : tabelas)
+                dm.ExecutarComando(QStringLiteral("RENAME TABLES ") + banco + QStringLiteral(".") +
+                                       identificador(tabela) + QStringLiteral(" TO ") + reserva +
+                                       QStringLiteral(".") + identificador(tabela),
+                                   true);
+            // Files are deleted only when every table has been moved.
+            const QStringList restantes =
+                coluna(dm, QStringLiteral("SELECT TABLE_NAME FROM information_schema.TABLES WHERE "
+                                          "TABLE_SCHEMA = '%1'")
+                               .arg(banco));
+            if (!restantes.isEmpty())
+                throw EErro(
+                    QStringLiteral("A tabela %1 continua no banco %2 e não foi movida para "
+                                   "%3; a pasta %4 foi mantida como está")
+                        .arg(restantes.join(QStringLiteral(", ")), banco, reserva, pastaBanco));
             LimparPasta(op, pastaBanco + QStringLiteral("/"));
         } else {
             QDir().mkpath(pastaBanco);

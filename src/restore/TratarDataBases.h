@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 namespace marvek {
 
@@ -10,6 +11,10 @@ class TOperador;
 
 // The aside database's name: banco + "_Backup_" + date + "_" + time, "/" and ":" removed.
 QString NomeBancoReserva(const QString& banco, const QDateTime& agora);
+
+// Checks that everything in the working database can be set aside: returns its tables (any
+// engine); raises EErro naming the objects that cannot move whole (views, triggers).
+QStringList VerificarBancoDeTrabalho(TDM& dm, const QString& banco);
 
 // Moves every table of the working database into a new aside database and empties the working
 // database's folder (or creates the folder when the database does not exist). Reports its own

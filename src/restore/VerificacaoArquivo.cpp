@@ -26,7 +26,8 @@ bool ArquivoDeTabela(const QString& nome) {
            n.contains(QLatin1String("MYI"));
 }
 
-QList<TTabelaArquivo> VerificarArquivoBackup(const QString& arquivoZip, bool testarCrc) {
+QList<TTabelaArquivo> VerificarArquivoBackup(const QString& arquivoZip, bool testarCrc,
+                                             QStringList* avulsos) {
     const QList<TEntradaZip> entradas = ListarEntradas(arquivoZip);
     struct Par {
         QString nome;
@@ -43,8 +44,11 @@ QList<TTabelaArquivo> VerificarArquivoBackup(const QString& arquivoZip, bool tes
             throw EErro(QStringLiteral("O arquivo %1 contém a entrada \"%2\", que não é o "
                                        "arquivo de uma tabela")
                             .arg(arquivoZip, e.nome));
-        if (!ArquivoDeTabela(e.nome))
-            continue; // a stray file: extracted, never loaded
+        if (!ArquivoDeTabela(e.nome)) {
+            if (avulsos) // a stray file: extracted, never loaded
+                avulsos->append(e.nome);
+            continue;
+        }
         const QString chave = tabela.toUpper();
         if (!indice.contains(chave)) {
             indice.insert(chave, pares.size());

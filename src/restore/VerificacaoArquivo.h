@@ -17,8 +17,11 @@ bool ArquivoDeTabela(const QString& nome);
 // Checks a backup archive before anything is touched: it exists, it is a sound ZIP whose
 // entries are plain file names, every name is a table name (letters, digits, "_", "$") and a
 // three-letter extension, every table has its .frm and its .MYD, and the branch table is there.
-// With testarCrc every entry is read and its CRC checked too. Raises EErro naming the archive
-// and the problem; returns the tables in the archive's order.
-QList<TTabelaArquivo> VerificarArquivoBackup(const QString& arquivoZip, bool testarCrc);
+// With testarCrc every entry is read and its CRC and inflated size checked too. Raises EErro
+// naming the archive and the problem; returns the tables in the archive's order. Entries that
+// are no table's file (a name without "FRM", "MYD" or "MYI") are never loaded; they are named
+// in avulsos when it is given.
+QList<TTabelaArquivo> VerificarArquivoBackup(const QString& arquivoZip, bool testarCrc,
+                                             QStringList* avulsos = nullptr);
 
 } // namespace marvek

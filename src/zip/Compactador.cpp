@@ -440,6 +440,15 @@ void TCompactador::Concluir(const QStringList& arquivos, const FuncaoProcessar& 
         if (!vazio.open(QIODevice::WriteOnly) || vazio.write(fim) != fim.size())
             throw EErro(QStringLiteral("Não foi possível gravar o arquivo %1").arg(m->arquivoZip));
     }
+    // The written archive passes the same full check as any archive read back (every entry's
+    // CRC and inflated size) before it takes the final name.
+    try {
+        TestarZip(caminhoTemporario, processar);
+    } catch (const EErro& e) {
+        QFile::remove(caminhoTemporario);
+        throw EErro(QStringLiteral("Não foi possível gravar o arquivo %1: %2")
+                        .arg(m->arquivoZip, e.Mensagem()));
+    }
     QFile::remove(m->arquivoZip);
     if (!QFile::rename(caminhoTemporario, m->arquivoZip)) {
         QFile::remove(caminhoTemporario);

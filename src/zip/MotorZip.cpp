@@ -108,27 +108,45 @@ QList<TEntradaZip> listar(const QString& arquivoZip, zip_t* z) {
     return entradas;
 }
 
-// Reads entry i whole, passing each block to escrever; checks the CRC at the end.
-void lerEntrada(const QString& arquivoZip, zip_t* z, zip_uint64_t i, const QString& nome,
+// Reads entry i whole, passing each block to escrever; checks the CRC at the end and that the
+// entry inflates to exactly its declared size. Reading stops at the declared size: an entry
+// that would grow past it is refused before a byte more is passed on.
+void lerEntrada(const QString& arquivoZip, zip_t* z, zip_uint64_t i, const TEntradaZip& entrada,
                 const std::function<void(const char*, qint64)>& escrever) {
+    const QString& nome = entrada.nome;
     zip_file_t* f = zip_fopen_index(z, i, 0);
     if (!f)
         throw EErro(QStringLiteral("Não foi possível ler \"%1\" de %2: %3")
                         .arg(nome, arquivoZip, QString::fromLocal8Bit(zip_strerror(z))));
-    std::unique_ptr<char[]> bloco(new char[1 << 20]);
+    // Closed on every path; the last close reports the CRC.
+    std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> aberto(f, zip_fclose);
+    auto tamanhoErrado = [&] {
+        return EErro(QStringLiteral("O arquivo %1 está danificado: a entrada \"%2\" não tem os "
+                                    "%3 bytes que declara")
+                         .arg(arquivoZip, nome)
+                         .arg(entrada.tamanho));
+    };
+    constexpr zip_uint64_t tamanhoBloco = 1 << 20;
+    std::unique_ptr<char[]> bloco(new char[tamanhoBloco]);
+    zip_uint64_t total = 0;
     for (;;) {
-        const zip_int64_t lidos = zip_fread(f, bloco.get(), 1 << 20);
-        if (lidos < 0) {
-            const QString erro = QString::fromLocal8Bit(zip_file_strerror(f));
-            zip_fclose(f);
+        // One byte past the declared size is asked for, so that an entry that grows past it is
+        // noticed without reading (or writing) more.
+        const zip_uint64_t resta = entrada.tamanho - total + 1;
+        const zip_int64_t lidos = zip_fread(f, bloco.get(), std::min(resta, tamanhoBloco));
+        if (lidos < 0)
             throw EErro(QStringLiteral("O arquivo %1 está danificado na entrada \"%2\": %3")
-                            .arg(arquivoZip, nome, erro));
-        }
+                            .arg(arquivoZip, nome, QString::fromLocal8Bit(zip_file_strerror(f))));
         if (lidos == 0)
             break;
+        total += static_cast<zip_uint64_t>(lidos);
+        if (total > entrada.tamanho)
+            throw tamanhoErrado();
         escrever(bloco.get(), lidos);
     }
-    const int r = zip_fclose(f);
+    if (total != entrada.tamanho)
+        throw tamanhoErrado();
+    const int r = zip_fclose(aberto.release());
     if (r != 0)
         throw EErro(QStringLiteral("O arquivo %1 está danificado na entrada \"%2\": %3")
                         .arg(arquivoZip, nome, erroZip(r)));
@@ -169,7 +187,7 @@ void TestarZip(const QString& arquivoZip, const FuncaoProcessar& processar) {
     ExecutarEmSegundoPlano(
         [&] {
             for (qsizetype i = 0; i < entradas.size(); ++i)
-                lerEntrada(arquivoZip, z.get(), static_cast<zip_uint64_t>(i), entradas[i].nome,
+                lerEntrada(arquivoZip, z.get(), static_cast<zip_uint64_t>(i), entradas[i],
                            [](const char*, qint64) {});
         },
         processar);
@@ -195,7 +213,7 @@ void ExtrairZip(const QString& arquivoZip, const QString& pasta, const FuncaoPro
             throw EErro(
                 QStringLiteral("Não foi possível criar %1: %2").arg(destino, f.errorString()));
         try {
-            lerEntrada(arquivoZip, z, static_cast<zip_uint64_t>(i), entradas[i].nome,
+            lerEntrada(arquivoZip, z, static_cast<zip_uint64_t>(i), entradas[i],
                        [&](const char* dados, qint64 n) {
                            if (f.write(dados, n) != n)
                                throw EErro(QStringLiteral("Não foi possível gravar %1: %2")
