@@ -7,19 +7,24 @@
 #include "data/EErro.h"
 #include "data/Pastas.h"
 #include "data/TDM.h"
+#include "markers/LojasLeram.h"
 #include "restore/Restauracao.h"
+#include "restore/Reversao.h"
 #include "restore/VerificacaoArquivo.h"
 #include "support/BancoTeste.h"
 #include "support/BancoVarejo.h"
 #include "support/Falhas.h"
 #include "zip/MotorZip.h"
 
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <thread>
 #include <unistd.h>
 #include <zip.h>
 
 using namespace marvek;
+using teste::TOperadorFalha;
 using teste::TOperadorGravador;
 
 namespace {
@@ -79,17 +84,44 @@ class TstConfiabilidadeEntrada : public QObject {
     QMap<QString, QString> m_antes;
     int m_hostis = 0;
 
-    std::unique_ptr<TOperadorGravador> restaurar(const QString& arquivo) {
-        teste::EscreverIni(m_dir.path(), "ce_loja", "3");
+    std::unique_ptr<TOperadorGravador> restaurar(const QString& arquivo,
+                                                 const QString& banco = "ce_loja",
+                                                 const QString& codFisica = "3") {
+        teste::EscreverIni(m_dir.path(), banco, codFisica);
         auto dm = std::make_unique<TDM>();
         dm->Conexao.Usuario = "root";
-        dm->Conexao.Banco = "ce_loja";
+        dm->Conexao.Banco = banco;
         auto op = std::make_unique<TOperadorGravador>(m_dir.filePath("LOG_loja.txt"));
         op->Backup = false;
         op->ArquivoZip = arquivo;
         op->AlternarControles();
         ExecutarRestauracao(*op, *dm);
         return op;
+    }
+
+    // A backup of ce_central for branch 3 into the folder, on a connection of its own.
+    std::unique_ptr<TOperadorGravador> backup(const QString& destino, const QString& banco,
+                                              TOperadorGravador* op = nullptr) {
+        auto proprio = std::make_unique<TOperadorGravador>(m_dir.filePath("LOG_bk.txt"));
+        TOperadorGravador& o = op ? *op : *proprio;
+        TDM dm;
+        dm.AbrirConexao("localhost", banco, "root", "", 3306);
+        o.Filial = "3";
+        o.Pasta = destino;
+        RealizarBackup(o, dm);
+        return proprio;
+    }
+
+    // Refused with the text, the installation unchanged and no aside database.
+    void recusou(const TOperadorGravador& op, const QString& texto,
+                 QMap<QString, QString> antes = {}) {
+        if (antes.isEmpty())
+            antes = m_antes;
+        QVERIFY2(op.Mostrados.size() == 1 && op.Mostrados.first().startsWith("ErroPadrao: ") &&
+                     op.Mostrados.first().contains(texto),
+                 qPrintable(texto + " / " + op.Mostrados.join(" / ")));
+        QCOMPARE(teste::Linhas("SHOW DATABASES LIKE 'ce\\_loja\\_Backup\\_%'"), QStringList());
+        QCOMPARE(teste::Somas("ce_loja"), antes);
     }
 
     // The restore of a hostile archive stops before anything is touched: one error naming the
@@ -379,6 +411,216 @@ private slots:
             QVERIFY2(falhou && !dm.Conexao.Aberta(), qPrintable(s.left(20)));
         }
         DefinirPastaDoPrograma(m_dir.path());
+    }
+
+    // ---- check first, then act ----
+
+    // One run at a time on a database, and one backup at a time in a destination: a second run,
+    // in this process or another, is refused at once and changes nothing.
+    void umaExecucaoPorVez() {
+        TDM outra; // another run holds the lock of the installation's database
+        outra.AbrirConexao("localhost", QString(), "root", "", 3306);
+        QCOMPARE(outra.ConsultarValor("SELECT GET_LOCK('marvek.ce_loja', 0)", 0).toInt(), 1);
+        recusou(*restaurar(m_zip), "Outra execução do Marvek");
+        TOperadorGravador volta;
+        TDM dv;
+        dv.AbrirConexao("localhost", "ce_loja", "root", "", 3306);
+        ReverterRestauracao(volta, dv, "ce_loja_Backup_01012026_000000");
+        recusou(volta, "Outra execução do Marvek");
+        outra.Conexao.Fechar(); // a run that dies releases its lock
+
+        teste::CriarBancoVarejo("ce_vez", {{1, "S"}, {3, "N"}});
+        teste::CriarBancoVarejo("ce_vez2", {{1, "S"}, {3, "N"}});
+        const auto antes2 = teste::Somas("ce_vez2");
+        const QString destino = m_dir.filePath("vez");
+        TOperadorFalha op(m_dir.filePath("LOG_vez.txt"));
+        QStringList segundas;
+        int saidaCli = -1;
+        op.AoGravarLog = [&](const QString& linha) {
+            if (!segundas.isEmpty() || !linha.startsWith("UPDATE caixa"))
+                return;
+            // while the first backup marks and copies: the same database, another destination;
+            // another database, the same destination; a console restore of the same database
+            segundas << backup(m_dir.filePath("vez_outro"), "ce_vez")->Mostrados.join("")
+                     << backup(destino, "ce_vez2")->Mostrados.join("");
+            QDir().mkpath(m_dir.filePath("vez_cli"));
+            teste::EscreverIni(m_dir.filePath("vez_cli"), "ce_vez", "3");
+            QProcess cli;
+            cli.start(qEnvironmentVariable("MARVEK_BINARIOS") + "/src/marvek-cli",
+                      {"--pasta", m_dir.filePath("vez_cli"), "restaurar", m_zip});
+            cli.closeWriteChannel();
+            QVERIFY(cli.waitForFinished(60000));
+            saidaCli = cli.exitCode();
+            segundas << QString::fromUtf8(cli.readAllStandardError());
+        };
+        backup(destino, "ce_vez", &op);
+        QCOMPARE(op.Mostrados.size(), 1);
+        QVERIFY2(op.Mostrados.first().startsWith("Informar: Backup realizado com sucesso"),
+                 qPrintable(op.Mostrados.first()));
+        VerificarArquivoBackup(destino + "/Backup_Central.zip", true);
+        QCOMPARE(segundas.size(), 3);
+        QVERIFY2(segundas.at(0).contains("Outra execução do Marvek"), qPrintable(segundas.at(0)));
+        QVERIFY2(segundas.at(1).contains("Outro backup está sendo gravado na pasta " + destino),
+                 qPrintable(segundas.at(1)));
+        QVERIFY2(segundas.at(2).contains("Outra execução do Marvek"), qPrintable(segundas.at(2)));
+        QCOMPARE(saidaCli, 1);
+        QCOMPARE(teste::Somas("ce_vez2"), antes2);
+        QVERIFY(!QFile::exists(m_dir.filePath("vez_outro/Backup_Central.zip")));
+        QCOMPARE(teste::Linhas("SHOW DATABASES LIKE 'ce\\_vez\\_Backup\\_%'"), QStringList());
+    }
+
+    // Settings, branch, installation and archive are all checked before the set-aside.
+    void verificaTudoAntesDeAlterar() {
+        const QList<QStringList> configuracoes = {
+            {"mysql", "3", "banco do próprio servidor"},
+            {"../../../ce_fora", "3", "não é um nome simples"},
+            {"ce_loja", "33", "A filial 33 (CodFisica do sistema_qel.ini) não existe"},
+            {"ce_loja", "99999999999", "Filial inválida, verifique o arquivo sistema_qel.ini"},
+            {"ce_loja", "-3", "Filial inválida, verifique o arquivo sistema_qel.ini"}};
+        const QStringList datadir = teste::ArvoreDePasta(teste::Valor("SELECT @@datadir"));
+        for (const QStringList& c : configuracoes)
+            recusou(*restaurar(m_zip, c.at(0), c.at(1)), c.at(2));
+        QCOMPARE(teste::Linhas("SHOW DATABASES LIKE 'mysql\\_%'"), QStringList());
+        QCOMPARE(teste::ArvoreDePasta(teste::Valor("SELECT @@datadir")), datadir);
+
+        // a view and a trigger cannot move whole: refused, for the restore and the way back
+        teste::Sql("CREATE VIEW ce_loja.v_caixa AS SELECT * FROM ce_loja.caixa");
+        teste::Sql("CREATE TRIGGER ce_loja.tg_caixa BEFORE INSERT ON ce_loja.caixa FOR EACH ROW "
+                   "SET NEW.valor = NEW.valor");
+        auto comView = m_antes;
+        comView.insert("v_caixa", "NULL");
+        recusou(*restaurar(m_zip), "a view v_caixa, o gatilho tg_caixa", comView);
+        teste::Sql("CREATE DATABASE ce_loja_Backup_01012026_000000");
+        teste::Sql("CREATE TABLE ce_loja_Backup_01012026_000000.t (id INT)");
+        TOperadorGravador volta;
+        TDM dm;
+        dm.AbrirConexao("localhost", "ce_loja", "root", "", 3306);
+        ReverterRestauracao(volta, dm, "ce_loja_Backup_01012026_000000");
+        QVERIFY2(volta.Mostrados.join("").contains("a view v_caixa"),
+                 qPrintable(volta.Mostrados.join("")));
+        QCOMPARE(teste::Linhas("SHOW TABLES FROM ce_loja_Backup_01012026_000000"),
+                 QStringList({"t"}));
+        teste::Sql("DROP DATABASE ce_loja_Backup_01012026_000000");
+        teste::Sql("DROP VIEW ce_loja.v_caixa; DROP TRIGGER ce_loja.tg_caixa");
+        QCOMPARE(teste::Somas("ce_loja"), m_antes);
+
+        // an entry that inflates past its declared size never reaches the disk
+        const QString bomba = m_dir.filePath("bomba/Backup_Central.zip");
+        zipHostil(bomba, {{"filial.frm"}, {"filial.MYD", QByteArray(8 << 20, '\0')}});
+        QByteArray dados = ler(bomba);
+        QCOMPARE(dados.count(QByteArray("\x00\x00\x80\x00", 4)), 2);
+        dados.replace(QByteArray("\x00\x00\x80\x00", 4), QByteArray("\xe8\x03\x00\x00", 4));
+        gravar(bomba, dados);
+        recusada(bomba, "não tem os 1000 bytes que declara");
+    }
+
+    // The tables loaded are exactly those with both files in the archive, whatever lies between
+    // them; strays are passed over with a log line.
+    void tabelasDoArquivoSaoAsCarregadas() {
+        const QString pasta = m_dir.filePath("avulsos/partes");
+        QVERIFY(QDir().mkpath(pasta));
+        ExtrairZip(m_zip, pasta);
+        QVERIFY(QFile::copy(pasta + "/caixa.frm", pasta + "/prod.frm"));
+        QVERIFY(QFile::copy(pasta + "/caixa.MYD", pasta + "/prod.MYD"));
+        gravar(pasta + "/aria.txt", "leia-me");
+        gravar(pasta + "/prod.gif", "GIF89a");
+        QStringList arquivos;
+        for (const QString& n : QDir(pasta).entryList(QDir::Files))
+            arquivos << pasta + "/" + n;
+        const QString arquivo = m_dir.filePath("avulsos/Backup_Central.zip");
+        CompactarArquivos(arquivo, arquivos);
+        teste::CriarBancoVarejo("ce_avulsos", {{1, "S"}, {3, "N"}});
+        auto op = restaurar(arquivo, "ce_avulsos");
+        QVERIFY2(op->Mostrados.size() == 1 && op->Mostrados.first().startsWith("Confirmar"),
+                 qPrintable(op->Mostrados.join(" / ")));
+        QCOMPARE(teste::Valor("select count(*) from ce_avulsos.prod"),
+                 teste::Valor("select count(*) from ce_central.caixa"));
+        QCOMPARE(op->LinhasLog().filter("Arquivo ignorado"),
+                 QStringList({"Arquivo ignorado (não é arquivo de tabela): aria.txt",
+                              "Arquivo ignorado (não é arquivo de tabela): prod.gif"}));
+    }
+
+    // A work folder is emptied only when the program made it, and never through a link.
+    void nuncaApagaOQueNaoEhDoMarvek() {
+        const QString x = m_dir.filePath("alheia");
+        gravar(x + "/loja/contrato.pdf", "contrato");
+        gravar(x + "/alvo/guardado.txt", "do usuário");
+        QVERIFY(QFile::copy(m_zip, x + "/loja.zip"));
+        QVERIFY(QFile::copy(m_zip, x + "/link.zip"));
+        QVERIFY(QFile::link(x + "/alvo", x + "/link"));
+        recusou(*restaurar(x + "/loja.zip"), "A pasta " + x + "/loja já existe e não foi criada");
+        recusou(*restaurar(x + "/link.zip"), x + "/link é um link simbólico");
+
+        teste::CriarBancoVarejo("ce_alheia", {{1, "S"}, {3, "N"}});
+        const auto central = teste::Somas("ce_alheia");
+        QVERIFY(QFile::link(x + "/alvo", x + "/bk_link/Temp_Backup") ||
+                (QDir().mkpath(x + "/bk_link") &&
+                 QFile::link(x + "/alvo", x + "/bk_link/Temp_Backup")));
+        gravar(x + "/bk_usuario/Temp_Backup/planilha.xls", "do usuário");
+        for (const QString& d : {x + "/bk_link", x + "/bk_usuario"}) {
+            auto op = backup(d, "ce_alheia");
+            QVERIFY2(op->Mostrados.join("").contains(d + "/Temp_Backup"),
+                     qPrintable(op->Mostrados.join("")));
+            QCOMPARE(op->LinhasLog(), QStringList());
+        }
+        QCOMPARE(teste::Somas("ce_alheia"), central);
+        QCOMPARE(teste::ArvoreDePasta(x + "/alvo"), QStringList({"guardado.txt"}));
+        QCOMPARE(ler(x + "/bk_usuario/Temp_Backup/planilha.xls"), QByteArray("do usuário"));
+        QCOMPARE(ler(x + "/loja/contrato.pdf"), QByteArray("contrato"));
+
+        // a folder the program made is emptied; a link in it goes as a link
+        const QString propria = m_dir.filePath("propria");
+        CriarPastaPropria(propria + "/Temp_Backup");
+        QVERIFY(QFile::link(x + "/alvo/guardado.txt", propria + "/Temp_Backup/ligado.MYD"));
+        auto op = backup(propria, "ce_alheia");
+        QVERIFY2(op->Mostrados.first().startsWith("Informar"), qPrintable(op->Mostrados.first()));
+        QVERIFY(!QFileInfo(propria + "/Temp_Backup/ligado.MYD").isSymLink());
+        QCOMPARE(ler(x + "/alvo/guardado.txt"), QByteArray("do usuário"));
+    }
+
+    // A row written while a table is being marked and copied waits for the copy: the archive
+    // holds no row without the branch's marker.
+    void marcaEmTodaLinhaCopiada() {
+        teste::CriarBancoVarejo("ce_marca", {{1, "S"}, {3, "N"}});
+        std::thread escritor;
+        TOperadorFalha op(m_dir.filePath("LOG_marca.txt"));
+        bool esperou = false;
+        op.AoGravarLog = [&](const QString& linha) {
+            if (!linha.startsWith("UPDATE caixa") || escritor.joinable())
+                return;
+            escritor = std::thread([] {
+                TDM w;
+                w.AbrirConexao("localhost", "ce_marca", "root", "", 3306);
+                w.ExecutarComando("INSERT INTO caixa (filial_id, valor, lojas_leram) "
+                                  "VALUES (3, 99, '')");
+            });
+            TDM vigia; // the writer must be waiting for the table while the backup holds it
+            vigia.AbrirConexao("localhost", QString(), "root", "", 3306);
+            for (int i = 0; i < 200000 && !esperou; ++i)
+                esperou = vigia
+                              .ConsultarValor("SELECT COUNT(*) FROM information_schema.PROCESSLIST "
+                                              "WHERE INFO LIKE 'INSERT INTO caixa%' AND STATE "
+                                              "LIKE '%lock%'",
+                                              0)
+                              .toInt() > 0;
+        };
+        backup(m_dir.filePath("marca"), "ce_marca", &op);
+        escritor.join();
+        QVERIFY(esperou);
+        QVERIFY2(op.Mostrados.first().startsWith("Informar"), qPrintable(op.Mostrados.first()));
+        teste::RecriarBanco("ce_marca_copia");
+        const QString pasta = m_dir.filePath("marca/extraida");
+        QVERIFY(QDir().mkpath(pasta));
+        ExtrairZip(m_dir.filePath("marca/Backup_Central.zip"), pasta);
+        TDM dm;
+        dm.AbrirConexao("localhost", "ce_marca_copia", "root", "", 3306);
+        dm.RestoreTables("caixa", pasta);
+        QCOMPARE(teste::Valor("select count(*) from ce_marca_copia.caixa where lojas_leram not "
+                              "like '%" +
+                              CodigoLojasLeram(3) + "%'"),
+                 QString("0"));
+        QCOMPARE(teste::Valor("select lojas_leram from ce_marca.caixa where valor = 99"),
+                 QString(""));
     }
 
     // ---- input of the backup ----
