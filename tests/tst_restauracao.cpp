@@ -54,7 +54,7 @@ class TstRestauracao : public QObject {
     }
 
     std::unique_ptr<TOperadorGravador> restaurar(const QString& banco, const QString& arquivo,
-                                                 const QString& codFisica) {
+                                                 const QString& codFisica, int conexoes = 1) {
         teste::EscreverIni(m_dir.path(), banco, codFisica);
         // opened on demand, as after a start without a database
         auto dm = std::make_unique<TDM>();
@@ -63,6 +63,7 @@ class TstRestauracao : public QObject {
         auto op = std::make_unique<TOperadorGravador>(m_dir.filePath("LOG_" + banco + ".txt"));
         op->Backup = false;
         op->ArquivoZip = arquivo;
+        op->NumeroConexoes = conexoes;
         op->AlternarControles();
         ExecutarRestauracao(*op, *dm);
         return op;
@@ -85,6 +86,68 @@ private slots:
         RealizarBackup(op, dm);
         m_zip = m_dir.filePath("central/Backup_Central.zip");
         QVERIFY2(QFile::exists(m_zip), qPrintable(op.Mostrados.join('\n')));
+    }
+
+    // Several connections give the same tables and the same log lines as one.
+    void conexoesDaoOMesmoResultado() {
+        QMap<int, QStringList> logBackup, logRestauracao;
+        QMap<int, QMap<QString, QString>> central, loja;
+        const QString arquivo = copiaDoZip("conexoes");
+        for (int n : {1, 3}) {
+            const QString banco = QString("rs_con_central%1").arg(n);
+            teste::CriarBancoVarejo(banco, Filiais);
+            TOperadorGravador op(m_dir.filePath("LOG_con.txt"));
+            op.Filial = "12";
+            op.Pasta = m_dir.filePath(QString("con%1").arg(n));
+            op.NumeroConexoes = n;
+            RealizarBackup(op, *conectar(banco));
+            QVERIFY2(op.Mostrados.value(0).startsWith("Informar"),
+                     qPrintable(op.Mostrados.join("")));
+            QCOMPARE(op.Posicoes.mid(0, m_tabelas.size()).last(), m_tabelas.size());
+            QCOMPARE(teste::EntradasDoZip(op.Pasta + "/Backup_Central.zip").size(),
+                     2 * m_tabelas.size());
+            logBackup[n] = op.LinhasLog();
+            central[n] = teste::Somas(banco);
+            auto r = restaurar(QString("rs_con_loja%1").arg(n), arquivo, "3", n);
+            QCOMPARE(r->Mostrados.size(), 1);
+            logRestauracao[n] = r->LinhasLog();
+            loja[n] = teste::Somas(QString("rs_con_loja%1").arg(n));
+        }
+        QCOMPARE(logBackup[3], logBackup[1]);
+        QCOMPARE(central[3], central[1]);
+        QCOMPARE(logRestauracao[3], logRestauracao[1]);
+        QCOMPARE(loja[3], loja[1]);
+        QCOMPARE(teste::Linhas("select distinct filial_id from rs_con_loja3.movment"),
+                 QStringList({"3"}));
+
+        // a table in the middle that cannot be loaded: the same error, and the log of one
+        // connection followed by the lines of what else ran
+        const QString pasta = m_dir.filePath("conexoes_dano/partes");
+        QVERIFY(QDir().mkpath(pasta));
+        ExtrairZip(m_zip, pasta);
+        QFile frm(pasta + "/movment.frm");
+        QVERIFY(frm.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        frm.write(QByteArray(600, 'x'));
+        frm.close();
+        QStringList arquivos;
+        for (const QString& n : QDir(pasta).entryList(QDir::Files))
+            arquivos << pasta + "/" + n;
+        const QString dano = m_dir.filePath("conexoes_dano/Backup_Central.zip");
+        CompactarArquivos(dano, arquivos);
+        auto um = restaurar("rs_con_dano1", dano, "3", 1);
+        auto tres = restaurar("rs_con_dano3", dano, "3", 3);
+        QCOMPARE(um->Mostrados.size(), 1);
+        QVERIFY(um->Mostrados.first().startsWith("ErroPadrao: Ocorreu o seguinte erro: \r\r"));
+        QCOMPARE(tres->Mostrados.join("").replace("rs_con_dano3", "rs_con_dano1"),
+                 um->Mostrados.join(""));
+        QCOMPARE(um->LinhasLog().mid(um->LinhasLog().size() - 3),
+                 QStringList({"Inicio SQL",
+                              "RESTORE TABLES movment FROM \"" +
+                                  m_dir.filePath("conexoes_dano/Backup_Central/\""),
+                              "Fim Restore"}));
+        QCOMPARE(tres->LinhasLog().mid(0, um->LinhasLog().size() - 1),
+                 um->LinhasLog().mid(0, um->LinhasLog().size() - 1));
+        QCOMPARE(tres->LinhasLog().last(), QString("Fim Restore"));
     }
 
     void listagemOrdenada() {

@@ -6,6 +6,7 @@
 #include "data/TDM.h"
 #include "markers/LojasLeram.h"
 #include "operador/TOperador.h"
+#include "operador/TrabalhoPorTabela.h"
 #include "plataforma/Plataforma.h"
 #include "zip/Compactador.h"
 
@@ -13,6 +14,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <mutex>
+#include <variant>
 
 namespace marvek {
 
@@ -48,17 +51,14 @@ void prepararDestino(TOperador& op, TTravaArquivo& trava, const QString& destino
 
 // The marker append of one table, run under the table's write lock when the table is copied:
 // no row written by another session can reach the copy without the marker. True when the
-// table was copied.
-bool marcarECopiar(TOperador& op, TDM& dm, const QString& tabela, const QString& pastaServidor,
-                   bool temColuna) {
+// table was copied. marca holds the branch's marker, or the error its id gives.
+bool marcarECopiar(TRegistroTabela& r, TDM& dm, const QString& tabela, const QString& pastaServidor,
+                   bool temColuna, const std::variant<QString, EErro>& marca) {
     QString sql;
     if (temColuna) {
-        bool ok = false;
-        const int filial = op.FilialSelecionada().toInt(&ok);
-        if (!ok)
-            throw EErro(
-                QStringLiteral("'%1' is not a valid integer value").arg(op.FilialSelecionada()));
-        const QString m = CodigoLojasLeram(filial);
+        if (const EErro* e = std::get_if<EErro>(&marca))
+            throw *e;
+        const QString& m = std::get<QString>(marca);
         sql = QStringLiteral("UPDATE ") + tabela +
               QStringLiteral(" SET lojas_leram = CONCAT(coalesce(lojas_leram,\"\"),\"") + m +
               QStringLiteral("\") where coalesce(lojas_leram,\"\") not like \"%") + m +
@@ -67,7 +67,7 @@ bool marcarECopiar(TOperador& op, TDM& dm, const QString& tabela, const QString&
     if (copiaExcluida(tabela)) {
         if (temColuna) {
             dm.ExecutarComando(sql, true);
-            op.GravarLog(sql);
+            r.GravarLog(sql);
         }
         return false;
     }
@@ -75,7 +75,7 @@ bool marcarECopiar(TOperador& op, TDM& dm, const QString& tabela, const QString&
     try {
         if (temColuna) {
             dm.ExecutarComando(sql, true);
-            op.GravarLog(sql);
+            r.GravarLog(sql);
         }
         // BACKUP TABLES <tabela> to '<pasta>/': the server contract writes the table's .frm
         // and .MYD into the work folder, or raises.
@@ -86,6 +86,21 @@ bool marcarECopiar(TOperador& op, TDM& dm, const QString& tabela, const QString&
     }
     dm.ExecutarComando(QStringLiteral("UNLOCK TABLES"));
     return true;
+}
+
+// The selected branch's marker, read once on the calling thread; an id that has none gives
+// the error the first table with the column raises.
+std::variant<QString, EErro> marcaDaFilial(TOperador& op) {
+    bool ok = false;
+    const int filial = op.FilialSelecionada().toInt(&ok);
+    if (!ok)
+        return EErro(
+            QStringLiteral("'%1' is not a valid integer value").arg(op.FilialSelecionada()));
+    try {
+        return CodigoLojasLeram(filial);
+    } catch (const EErro& e) {
+        return e;
+    }
 }
 
 // Every copied file must be in the written archive with the size it had when it was copied.
@@ -149,22 +164,29 @@ void RealizarBackup(TOperador& op, TDM& dm) {
         // Each table's copies are compressed while the loop goes on with the next tables.
         TCompactador compactador(arquivoZip);
         QHash<QString, qint64> copiados;
-        for (; !tabelas->Eof(); tabelas->Proximo()) {
-            const QString tabela = tabelas->Campo(0).toString();
-            const QVariant coluna = dm.ConsultarValor(QStringLiteral("DESCRIBE ") + tabela +
-                                                          QStringLiteral(" lojas_leram"),
-                                                      QStringLiteral("0"), true);
-            const bool temColuna = coluna.toString() != QLatin1String("0");
-            if (marcarECopiar(op, dm, tabela, pastaServidor, temColuna)) {
-                for (const char* ext : {".frm", ".MYD"}) {
-                    const QString nome = tabela + QLatin1String(ext);
-                    copiados.insert(nome, QFileInfo(pastaTrabalho + nome).size());
-                    compactador.Adicionar(pastaTrabalho + nome);
+        std::mutex mutexCopiados;
+        QStringList lista;
+        for (; !tabelas->Eof(); tabelas->Proximo())
+            lista << tabelas->Campo(0).toString();
+        const std::variant<QString, EErro> marca = marcaDaFilial(op);
+        ExecutarPorTabela(
+            op, dm, lista, op.Conexoes(), [&](TDM& c, const QString& tabela, TRegistroTabela& r) {
+                const QVariant coluna = c.ConsultarValor(QStringLiteral("DESCRIBE ") + tabela +
+                                                             QStringLiteral(" lojas_leram"),
+                                                         QStringLiteral("0"), true);
+                const bool temColuna = coluna.toString() != QLatin1String("0");
+                if (marcarECopiar(r, c, tabela, pastaServidor, temColuna, marca)) {
+                    for (const char* ext : {".frm", ".MYD"}) {
+                        const QString nome = tabela + QLatin1String(ext);
+                        {
+                            const std::lock_guard<std::mutex> trava(mutexCopiados);
+                            copiados.insert(nome, QFileInfo(pastaTrabalho + nome).size());
+                        }
+                        compactador.Adicionar(pastaTrabalho + nome);
+                    }
                 }
-            }
-            op.DefinirPosicaoProgresso(op.PosicaoProgresso() + 1);
-            op.ProcessarMensagens();
-        }
+                r.AvancarProgresso();
+            });
 
         op.DefinirPosicaoProgresso(0);
         op.DefinirPosicaoProgresso(45);

@@ -62,8 +62,9 @@ std::optional<QByteArray> lerLinha() {
 }
 } // namespace
 
-int ComandoBackup(int filial, const QString& destino) {
+int ComandoBackup(int filial, const QString& destino, int conexoes) {
     TOperadorConsole op;
+    op.NumeroConexoes = conexoes;
     op.Backup = true;
     op.Filial = QString::number(filial);
     op.Pasta = destino;
@@ -88,8 +89,9 @@ int ComandoBackup(int filial, const QString& destino) {
     return op.Sucesso() && op.Informacoes > 0 ? SaidaSucesso : SaidaFalha;
 }
 
-int ComandoRestaurar(const QString& arquivo, bool navirel) {
+int ComandoRestaurar(const QString& arquivo, bool navirel, int conexoes) {
     TOperadorConsole op;
+    op.NumeroConexoes = conexoes;
     op.Backup = false;
     op.ArquivoZip = arquivo;
     op.Resposta = navirel;

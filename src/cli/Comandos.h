@@ -8,11 +8,11 @@ namespace marvek {
 // texts; the program folder has been set before.
 
 // Connects as the window does, checks that the branch is live, then runs the central backup.
-int ComandoBackup(int filial, const QString& destino);
+int ComandoBackup(int filial, const QString& destino, int conexoes);
 
 // The restore run as after a start without maintenance login; the closing question is
 // answered with navirel.
-int ComandoRestaurar(const QString& arquivo, bool navirel);
+int ComandoRestaurar(const QString& arquivo, bool navirel, int conexoes);
 
 // Checks an archive without touching any database: one line per table (name, size).
 int ComandoVerificar(const QString& arquivo);

@@ -15,6 +15,8 @@ std::optional<QString>* campoDaOpcao(TLinhaDeComando& linha, const QString& nome
         return &linha.filial;
     if (nome == QLatin1String("--destino"))
         return &linha.destino;
+    if (nome == QLatin1String("--conexoes"))
+        return &linha.conexoes;
     return nullptr;
 }
 
@@ -28,6 +30,10 @@ QString conferirComando(const TLinhaDeComando& linha) {
         return QStringLiteral("--filial e --destino valem só para o comando backup");
     if (c != QLatin1String("restaurar") && linha.navirel)
         return QStringLiteral("--navirel vale só para o comando restaurar");
+    if (linha.conexoes && c != QLatin1String("backup") && c != QLatin1String("restaurar"))
+        return QStringLiteral("--conexoes vale só para os comandos backup e restaurar");
+    if (linha.conexoes && !LerConexoes(*linha.conexoes))
+        return QStringLiteral("--conexoes: \"%1\" não é um número de 1 a 16").arg(*linha.conexoes);
     if (c == QLatin1String("backup")) {
         if (!linha.argumentos.isEmpty())
             return QStringLiteral("argumento inesperado: %1").arg(linha.argumentos.first());
@@ -45,16 +51,21 @@ QString conferirComando(const TLinhaDeComando& linha) {
         if (linha.argumentos.isEmpty())
             return QStringLiteral("%1: falta o %2").arg(c, nome);
         if (linha.argumentos.size() > 1)
-            return QStringLiteral("%1: um só %2, não %3")
-                .arg(c, nome)
-                .arg(c)
-                .arg(linha.argumentos.size());
+            return QStringLiteral("%1: um só %2, não %3").arg(c, nome).arg(linha.argumentos.size());
     } else if (!linha.argumentos.isEmpty()) {
         return QStringLiteral("argumento inesperado: %1").arg(linha.argumentos.first());
     }
     return {};
 }
 } // namespace
+
+std::optional<int> LerConexoes(const QString& texto) {
+    bool ok = false;
+    const int n = texto.toInt(&ok, 10);
+    if (!ok || n < 1 || n > 16 || texto.startsWith(QLatin1Char('+')))
+        return std::nullopt;
+    return n;
+}
 
 std::optional<int> LerIdFilial(const QString& texto) {
     const qsizetype inicio = texto.startsWith(QLatin1Char('-')) ? 1 : 0;
@@ -123,8 +134,10 @@ QString AnalisarLinhaDeComando(const QStringList& argumentos, TLinhaDeComando& l
 
 QString TextoUso() {
     return QStringLiteral("Uso:\n"
-                          "  marvek-cli [--pasta DIR] backup --filial ID --destino PASTA\n"
-                          "  marvek-cli [--pasta DIR] restaurar ARQUIVO [--navirel]\n"
+                          "  marvek-cli [--pasta DIR] backup --filial ID --destino PASTA "
+                          "[--conexoes N]\n"
+                          "  marvek-cli [--pasta DIR] restaurar ARQUIVO [--navirel] "
+                          "[--conexoes N]\n"
                           "  marvek-cli verificar ARQUIVO\n"
                           "  marvek-cli [--pasta DIR] reverter BASE_RESERVA\n"
                           "  marvek-cli cifrar-senha\n"
@@ -155,6 +168,9 @@ QString TextoAjuda() {
                "Opções:\n"
                "  --pasta DIR   a pasta do programa: onde ficam sistema_qel.ini, LOG_MARVEK.txt\n"
                "                e query.txt (padrão: a pasta do marvek-cli)\n"
+               "  --conexoes N  quantas conexões ao servidor trabalham nas tabelas ao mesmo\n"
+               "                tempo (1 a 16; padrão: os núcleos da máquina, no máximo 4;\n"
+               "                1 = uma tabela depois da outra)\n"
                "  --help        esta ajuda\n"
                "  --version     a versão\n"
                "\n"

@@ -21,6 +21,7 @@ struct TLinhaDeComando {
     std::optional<QString> pasta;
     std::optional<QString> filial;
     std::optional<QString> destino;
+    std::optional<QString> conexoes;
     bool navirel = false;
     QStringList argumentos; // what is not an option (the archive)
 };
@@ -32,6 +33,9 @@ QString AnalisarLinhaDeComando(const QStringList& argumentos, TLinhaDeComando& l
 // The usage lines (for wrong usage) and the whole help text (--help).
 QString TextoUso();
 QString TextoAjuda();
+
+// The number of server connections of --conexoes: 1 to 16.
+std::optional<int> LerConexoes(const QString& texto);
 
 // A branch id as the backup takes it: an optional minus and decimal digits that fit an int.
 std::optional<int> LerIdFilial(const QString& texto);

@@ -26,6 +26,9 @@ public:
     TConfiguracoes Opcoes;
     // The answer given to every question.
     bool Resposta = false;
+    // Server connections for the tables (--conexoes).
+    int NumeroConexoes = 1;
+    int Conexoes() const override { return NumeroConexoes; }
 
     // What the run reported: errors of every kind (standard error box, MostrarErro, the plain
     // message box, which only reports files it could not delete) and information boxes.

@@ -5,6 +5,7 @@
 #include "cli/TOperadorConsole.h"
 #include "data/Pastas.h"
 #include "data/TDM.h"
+#include "operador/TrabalhoPorTabela.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -47,10 +48,11 @@ int main(int argc, char* argv[]) {
     // The data module lives for the whole run, its connection closed until a command opens it.
     DM();
 
+    const int conexoes = linha.conexoes ? *LerConexoes(*linha.conexoes) : ConexoesPadrao();
     if (linha.comando == QLatin1String("backup"))
-        return ComandoBackup(*LerIdFilial(*linha.filial), *linha.destino);
+        return ComandoBackup(*LerIdFilial(*linha.filial), *linha.destino, conexoes);
     if (linha.comando == QLatin1String("restaurar"))
-        return ComandoRestaurar(linha.argumentos.first(), linha.navirel);
+        return ComandoRestaurar(linha.argumentos.first(), linha.navirel, conexoes);
     if (linha.comando == QLatin1String("reverter"))
         return ComandoReverter(linha.argumentos.first());
     if (linha.comando == QLatin1String("verificar"))

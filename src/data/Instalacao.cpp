@@ -59,16 +59,20 @@ int LerCodFisica() {
 }
 
 QString TTravaExecucao::Nome(const QString& banco) {
-    // The server takes names of up to 64 characters.
-    const QString nome = QStringLiteral("marvek.") + banco;
+    // One name whatever the case the database is written in (a server may fold it); the
+    // server takes names of up to 64 characters.
+    const QString b = banco.toLower();
+    const QString nome = QStringLiteral("marvek.") + b;
     if (nome.size() <= 64)
         return nome;
     return QStringLiteral("marvek.") +
            QString::fromLatin1(
-               QCryptographicHash::hash(banco.toUtf8(), QCryptographicHash::Sha1).toHex());
+               QCryptographicHash::hash(b.toUtf8(), QCryptographicHash::Sha1).toHex());
 }
 
 TTravaExecucao::TTravaExecucao(TDM& dm, const QString& banco) : m_dm(dm), m_nome(Nome(banco)) {
+    if (banco.isEmpty())
+        throw EErro(QStringLiteral("Nenhum banco de dados selecionado"));
     const QVariant obtida = m_dm.ConsultarValor(
         QStringLiteral("SELECT GET_LOCK(%1, 0)").arg(literal(m_nome)), QVariant(), true);
     if (obtida.toLongLong() != 1)

@@ -49,6 +49,14 @@ QString semBarra(QString pasta) {
         pasta.chop(1);
     return pasta;
 }
+
+void marcar(const QString& p) {
+    QFile marca(p + QLatin1Char('/') + MarcaPastaPropria);
+    const QByteArray texto("Pasta de trabalho do Marvek: pode ser apagada inteira.\n");
+    if (!marca.open(QIODevice::NewOnly) || marca.write(texto) != texto.size())
+        throw EErro(QStringLiteral("Não foi possível criar o arquivo %1: %2")
+                        .arg(marca.fileName(), marca.errorString()));
+}
 } // namespace
 
 bool VerificarPastaPropria(const QString& pasta) {
@@ -66,31 +74,41 @@ bool VerificarPastaPropria(const QString& pasta) {
                                    "e tente de novo; nada foi alterado.")
                         .arg(p));
     const QFileInfo marca(p + QLatin1Char('/') + MarcaPastaPropria);
-    if (!marca.isFile() || marca.isSymLink())
-        throw EErro(QStringLiteral("A pasta %1 já existe e não foi criada pelo Marvek; ela não "
-                                   "será esvaziada. Mova ou renomeie a pasta e tente de novo; "
-                                   "nada foi alterado.")
-                        .arg(p));
-    return true;
+    if (marca.isFile() && !marca.isSymLink())
+        return true;
+    // An empty folder holds nothing of anyone's: it may be taken over (the work folder that
+    // earlier versions left behind, emptied, is one).
+    if (QDir(p).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
+        return true;
+    throw EErro(QStringLiteral("A pasta %1 já existe e não foi criada pelo Marvek; ela não "
+                               "será esvaziada. Mova ou renomeie a pasta e tente de novo; "
+                               "nada foi alterado.")
+                    .arg(p));
 }
 
 void CriarPastaPropria(const QString& pasta) {
     const QString p = semBarra(pasta);
-    if (VerificarPastaPropria(p))
+    if (VerificarPastaPropria(p)) {
+        if (!QFileInfo::exists(p + QLatin1Char('/') + MarcaPastaPropria))
+            marcar(p);
         return;
+    }
     QDir().mkpath(QFileInfo(p).absolutePath());
     // Only the one whose mkdir made the folder marks it; a folder that appeared meanwhile is
     // checked like any other.
     if (!QDir().mkdir(p)) {
         if (!VerificarPastaPropria(p))
             throw EErro(QStringLiteral("Não foi possível criar a pasta %1").arg(p));
+        if (!QFileInfo::exists(p + QLatin1Char('/') + MarcaPastaPropria))
+            marcar(p);
         return;
     }
-    QFile marca(p + QLatin1Char('/') + MarcaPastaPropria);
-    const QByteArray texto("Pasta de trabalho do Marvek: pode ser apagada inteira.\n");
-    if (!marca.open(QIODevice::NewOnly) || marca.write(texto) != texto.size())
-        throw EErro(QStringLiteral("Não foi possível criar o arquivo %1: %2")
-                        .arg(marca.fileName(), marca.errorString()));
+    try {
+        marcar(p);
+    } catch (const EErro&) {
+        QDir().rmdir(p); // an unmarked folder left behind would block every later run
+        throw;
+    }
 }
 
 } // namespace marvek

@@ -18,8 +18,9 @@ QString ArquivoDoPrograma(const QString& nome);
 extern const QString MarcaPastaPropria;
 
 // Checks a work folder before anything changes: false when nothing stands at the path, true
-// when it is a folder the program made. Raises EErro naming the path when the path is a
-// symbolic link, something other than a folder, or a folder the program did not make.
+// when it is a folder the program made or an empty folder (taken over when it is created).
+// Raises EErro naming the path when the path is a symbolic link, something other than a
+// folder, or a folder of someone else's with something in it.
 bool VerificarPastaPropria(const QString& pasta);
 
 // Creates the work folder (missing parents too) with its mark, or checks the one that is there.

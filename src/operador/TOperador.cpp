@@ -1,12 +1,17 @@
 #include "operador/TOperador.h"
 
 #include "data/EErro.h"
+#include "operador/TrabalhoPorTabela.h"
 #include "plataforma/Plataforma.h"
 
 namespace marvek {
 
 void TOperador::ExecutarPrograma(const QString& caminho) {
     IniciarPrograma(caminho);
+}
+
+int TOperador::Conexoes() const {
+    return ConexoesPadrao();
 }
 
 void TOperador::ValidarCamposSemJanela() {

@@ -48,6 +48,10 @@ public:
     // Starts a program without waiting for it (Navirel.exe). Failures pass silently.
     virtual void ExecutarPrograma(const QString& caminho);
 
+    // How many server connections the tables are worked on at once (1: one after another, on
+    // the operation's own connection). By default the machine's cores, at most four.
+    virtual int Conexoes() const;
+
 protected:
     // The input checks of a face without a window (no focus to move): the first missing input
     // toggles the controls back on and raises its message.

@@ -128,16 +128,22 @@ void DeletarRegistros(TOperador& op, TDM& dm, const QStringList& tabelas, const 
     }
 }
 
+QStringList TabelasDaLimpezaFixa() {
+    return {QStringLiteral("movment"),  QStringLiteral("entradas"), QStringLiteral("pedidos"),
+            QStringLiteral("curvaabc"), QStringLiteral("pagar"),    QStringLiteral("pagamentos")};
+}
+
+QString ComandoDaLimpezaFixa(const QString& tabela, const QString& filial) {
+    const QString inicio = tabela == QLatin1String("movment") ? QStringLiteral("DELETE from ")
+                                                              : QStringLiteral("delete from ");
+    return inicio + tabela + QStringLiteral(" where filial_id <> \"") + filial +
+           QStringLiteral("\"");
+}
+
 void LimparOutrasFiliais(TOperador& op, TDM& dm, const QString& filial) {
     try {
-        const QString condicao =
-            QStringLiteral(" where filial_id <> \"") + filial + QStringLiteral("\"");
-        const QStringList fixos = {
-            QStringLiteral("DELETE from movment"), QStringLiteral("delete from entradas"),
-            QStringLiteral("delete from pedidos"), QStringLiteral("delete from curvaabc"),
-            QStringLiteral("delete from pagar"),   QStringLiteral("delete from pagamentos")};
-        for (const QString& inicio : fixos) {
-            dm.ExecutarComando(inicio + condicao, true);
+        for (const QString& tabela : TabelasDaLimpezaFixa()) {
+            dm.ExecutarComando(ComandoDaLimpezaFixa(tabela, filial), true);
             op.ProcessarMensagens();
         }
 

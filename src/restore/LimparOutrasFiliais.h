@@ -27,6 +27,11 @@ QByteArray ConteudoQueryTxt();
 void TruncarTabelas(TOperador& op, TDM& dm, const QStringList& tabelas);
 void DeletarRegistros(TOperador& op, TDM& dm, const QStringList& tabelas, const QString& filial);
 
+// The six tables whose other branches' rows are removed at a store, in their order, and the
+// statement that removes them from one of them.
+QStringList TabelasDaLimpezaFixa();
+QString ComandoDaLimpezaFixa(const QString& tabela, const QString& filial);
+
 // Removes other branches' rows from the six fixed tables, empties the PAF tables and runs the
 // maintenance options' clean-up. Reports its own errors and always returns.
 void LimparOutrasFiliais(TOperador& op, TDM& dm, const QString& filial);

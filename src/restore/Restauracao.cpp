@@ -7,6 +7,7 @@
 #include "data/TDM.h"
 #include "markers/LojasLeram.h"
 #include "operador/TOperador.h"
+#include "operador/TrabalhoPorTabela.h"
 #include "restore/LimparOutrasFiliais.h"
 #include "restore/TratarDataBases.h"
 #include "restore/VerificacaoArquivo.h"
@@ -20,6 +21,7 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 namespace marvek {
@@ -100,9 +102,10 @@ void verificarFilialNoArquivo(TDM& dm, const QString& pastaExtraida, const QStri
             n.compare(QLatin1String("filial.MYD"), Qt::CaseInsensitive) == 0)
             if (!QFile::copy(origem.filePath(n), copia.filePath(n)))
                 throw EErro(QStringLiteral("Não foi possível copiar %1").arg(origem.filePath(n)));
+    // Named after this connection, which no other session shares while it lives.
     const QString rascunho =
-        QStringLiteral("marvek_verificacao_%1").arg(QCoreApplication::applicationPid());
-    dm.ExecutarComando(QStringLiteral("DROP DATABASE IF EXISTS ") + rascunho);
+        QStringLiteral("marvek_verificacao_") +
+        dm.ConsultarValor(QStringLiteral("SELECT CONNECTION_ID()"), 0, true).toString();
     dm.ExecutarComando(QStringLiteral("CREATE DATABASE ") + rascunho);
     qlonglong linhas = 0;
     try {
@@ -112,10 +115,14 @@ void verificarFilialNoArquivo(TDM& dm, const QString& pastaExtraida, const QStri
                                        .arg(filial),
                                    0, true)
                      .toLongLong();
-    } catch (const EErro& e) {
+    } catch (...) {
         dm.ExecutarComando(QStringLiteral("DROP DATABASE IF EXISTS ") + rascunho, false);
-        throw EErro(QStringLiteral("A tabela filial do arquivo %1 não pôde ser lida: %2")
-                        .arg(arquivo, e.Mensagem()));
+        try {
+            throw;
+        } catch (const EErro& e) {
+            throw EErro(QStringLiteral("A tabela filial do arquivo %1 não pôde ser lida: %2")
+                            .arg(arquivo, e.Mensagem()));
+        }
     }
     dm.ExecutarComando(QStringLiteral("DROP DATABASE ") + rascunho);
     if (linhas == 0)
@@ -161,14 +168,50 @@ void abrirConexao(TDM& dm) {
     }
 }
 
+using TLinhaLog = std::function<void(const QString&)>;
+
 // RESTORE TABLES of one table, with its log lines.
-void carregar(TOperador& op, TDM& dm, const QString& tabela, const QString& pastaServidor) {
+void carregar(const TLinhaLog& log, TDM& dm, const QString& tabela, const QString& pastaServidor) {
     const QString sql = QStringLiteral("RESTORE TABLES ") + tabela + QStringLiteral(" FROM \"") +
                         pastaServidor + QStringLiteral("\"");
-    op.GravarLog(QStringLiteral("Inicio SQL"));
-    op.GravarLog(sql);
+    log(QStringLiteral("Inicio SQL"));
+    log(sql);
     dm.RestoreTables(tabela, pastaServidor);
-    op.GravarLog(QStringLiteral("Fim SQL"));
+    log(QStringLiteral("Fim SQL"));
+}
+
+// At a store, the other branches' rows of the purge's six tables go right after the load, so
+// the marker UPDATE rewrites only the rows that stay (the purge's own DELETEs then find
+// nothing). The indexes are rebuilt by sorting once afterwards instead of row by row. Not
+// logged; a DELETE the server refuses is left to the purge, which reports it in its place.
+void limparAntes(TDM& dm, const QString& tabela, const QString& filial) {
+    const QString alvo = CitarIdentificador(tabela);
+    dm.ExecutarComando(QStringLiteral("ALTER TABLE %1 DISABLE KEYS").arg(alvo));
+    dm.ExecutarComando(ComandoDaLimpezaFixa(tabela, filial), false);
+    dm.ExecutarComando(QStringLiteral("ALTER TABLE %1 ENABLE KEYS").arg(alvo));
+}
+
+// The load, the early purge and the marker list of one table.
+void carregarTabela(TRegistroTabela& r, TDM& dm, const QString& tabela,
+                    const QString& pastaServidor, const QString& filialDaLoja) {
+    carregar([&r](const QString& l) { r.GravarLog(l); }, dm, tabela, pastaServidor);
+    if (!filialDaLoja.isEmpty() && TabelasDaLimpezaFixa().contains(tabela))
+        limparAntes(dm, tabela, filialDaLoja);
+    const QString describe = QStringLiteral("DESCRIBE ") + tabela + QStringLiteral(" lojas_leram");
+    r.GravarLog(QStringLiteral("Inicio SQL"));
+    r.GravarLog(describe);
+    r.GravarLog(QStringLiteral("Fim SQL"));
+    const QVariant coluna = dm.ConsultarValor(describe, QStringLiteral("0"), true);
+    if (coluna.toString() == QLatin1String("0"))
+        return;
+    r.GravarLog(QStringLiteral("Inicio SQL "));
+    const QString update = QStringLiteral("UPDATE ") + tabela +
+                           QStringLiteral(" SET lojas_leram = \"") + ListaLojasLeram(dm) +
+                           QStringLiteral("\"");
+    r.GravarLog(update);
+    dm.ExecutarComando(update, true);
+    r.GravarLog(QStringLiteral("Fim SQL"));
+    r.AvancarProgresso();
 }
 
 } // namespace
@@ -211,6 +254,7 @@ void RestaurarBackup(TOperador& op, TDM& dm) {
         preparo = prepararExtracao(op, arquivo);
         verificarFilialNoArquivo(dm, preparo->path(), arquivo, filial);
         VerificarBancoDeTrabalho(dm, banco);
+        CriarPastaPropria(pasta);
         op.GravarLog(QStringLiteral("Fim Validacao"));
 
         op.GravarLog(QStringLiteral("Inicio TratarDataBases"));
@@ -221,7 +265,6 @@ void RestaurarBackup(TOperador& op, TDM& dm) {
         if (!separado)
             return;
 
-        CriarPastaPropria(pasta);
         LimparPasta(op, pasta + QStringLiteral("/"));
         moverExtraidos(preparo->path(), pasta);
         preparo.reset();
@@ -230,29 +273,25 @@ void RestaurarBackup(TOperador& op, TDM& dm) {
         pastaServidor.replace(QLatin1Char('\\'), QLatin1Char('/'));
         pastaServidor += QStringLiteral("/");
 
-        carregar(op, dm, QStringLiteral("FILIAL"), pastaServidor);
-        for (const QString& tabela : tabelas) {
-            if (tabela.toUpper() == QLatin1String("FILIAL"))
-                continue;
-            carregar(op, dm, tabela, pastaServidor);
-            const QString describe =
-                QStringLiteral("DESCRIBE ") + tabela + QStringLiteral(" lojas_leram");
-            op.GravarLog(QStringLiteral("Inicio SQL"));
-            op.GravarLog(describe);
-            op.GravarLog(QStringLiteral("Fim SQL"));
-            const QVariant coluna = dm.ConsultarValor(describe, QStringLiteral("0"), true);
-            if (coluna.toString() != QLatin1String("0")) {
-                op.GravarLog(QStringLiteral("Inicio SQL "));
-                const QString update = QStringLiteral("UPDATE ") + tabela +
-                                       QStringLiteral(" SET lojas_leram = \"") +
-                                       ListaLojasLeram(dm) + QStringLiteral("\"");
-                op.GravarLog(update);
-                dm.ExecutarComando(update, true);
-                op.GravarLog(QStringLiteral("Fim SQL"));
-                op.DefinirPosicaoProgresso(op.PosicaoProgresso() + 1);
-            }
-            op.ProcessarMensagens();
-        }
+        carregar([&op](const QString& l) { op.GravarLog(l); }, dm, QStringLiteral("FILIAL"),
+                 pastaServidor);
+        // A store's branch (escritorio "N", or no such row) has its other branches' rows
+        // removed table by table as they load; a failing query leaves it all to the purge.
+        const QString filialDaLoja =
+            dm.ConsultarValor(QStringLiteral("select escritorio from filial where filial_id = ") +
+                                  QString::number(filial),
+                              QStringLiteral("N"), false)
+                        .toString() == QLatin1String("N")
+                ? QString::number(filial)
+                : QString();
+        QStringList resto;
+        for (const QString& tabela : tabelas)
+            if (tabela.toUpper() != QLatin1String("FILIAL"))
+                resto << tabela;
+        ExecutarPorTabela(op, dm, resto, op.Conexoes(),
+                          [&](TDM& c, const QString& tabela, TRegistroTabela& r) {
+                              carregarTabela(r, c, tabela, pastaServidor, filialDaLoja);
+                          });
 
         dm.ExecutarComando(QStringLiteral("UPDATE filial SET versao = \"001000000000\""), true);
 

@@ -35,10 +35,6 @@ QStringList tabelasDaReserva(TDM& dm, const QString& reserva) {
             throw EErro(QStringLiteral("O banco reserva %1 contém %2, que não é uma tabela; "
                                        "nada foi alterado")
                             .arg(reserva, nome));
-        if (!EhIdentificadorSimples(nome))
-            throw EErro(QStringLiteral("O banco reserva %1 contém a tabela \"%2\", cujo nome não "
-                                       "pode ser usado; nada foi alterado")
-                            .arg(reserva, nome));
         tabelas << nome;
     }
     if (tabelas.isEmpty())
@@ -75,8 +71,9 @@ bool ReverterRestauracao(TOperador& op, TDM& dm, const QString& bancoReserva) {
 
         for (const QString& tabela : tabelas) {
             const QString sql = QStringLiteral("RENAME TABLES ") + bancoReserva +
-                                QStringLiteral(".") + tabela + QStringLiteral(" TO ") + banco +
-                                QStringLiteral(".") + tabela;
+                                QStringLiteral(".") + NomeNoComando(tabela) +
+                                QStringLiteral(" TO ") + banco + QStringLiteral(".") +
+                                NomeNoComando(tabela);
             op.GravarLog(sql);
             dm.ExecutarComando(sql, true);
             op.ProcessarMensagens();

@@ -14,11 +14,6 @@
 namespace marvek {
 
 namespace {
-// A plain name stands as it is, as the statements always wrote it; any other is quoted.
-QString identificador(const QString& nome) {
-    return EhIdentificadorSimples(nome) ? nome : CitarIdentificador(nome);
-}
-
 QStringList coluna(TDM& dm, const QString& sql) {
     QStringList valores;
     for (auto c = dm.AbrirConsulta(sql, true, false); !c->Eof(); c->Proximo())
@@ -91,8 +86,8 @@ bool TratarDataBases(TOperador& op, TDM& dm) {
             dm.ExecutarComando(QStringLiteral("CREATE DATABASE ") + reserva, true);
             for (const QString& tabela : tabelas)
                 dm.ExecutarComando(QStringLiteral("RENAME TABLES ") + banco + QStringLiteral(".") +
-                                       identificador(tabela) + QStringLiteral(" TO ") + reserva +
-                                       QStringLiteral(".") + identificador(tabela),
+                                       NomeNoComando(tabela) + QStringLiteral(" TO ") + reserva +
+                                       QStringLiteral(".") + NomeNoComando(tabela),
                                    true);
             // Files are deleted only when every table has been moved.
             const QStringList restantes =

@@ -444,6 +444,18 @@ void TCompactador::Concluir(const QStringList& arquivos, const FuncaoProcessar& 
     // CRC and inflated size) before it takes the final name.
     try {
         TestarZip(caminhoTemporario, processar);
+        // ... and holds every file with the size it had when it was handed in.
+        const QList<TEntradaZip> entradas = ListarEntradas(caminhoTemporario);
+        if (entradas.size() != lista.size())
+            throw EErro(QStringLiteral("o arquivo tem %1 entradas em vez de %2")
+                            .arg(entradas.size())
+                            .arg(lista.size()));
+        for (qsizetype i = 0; i < lista.size(); ++i)
+            if (entradas[i].nome != lista[i]->nome ||
+                entradas[i].tamanho != static_cast<quint64>(lista[i]->tamanho))
+                throw EErro(QStringLiteral("%1 não entrou com os seus %2 bytes")
+                                .arg(lista[i]->caminho)
+                                .arg(lista[i]->tamanho));
     } catch (const EErro& e) {
         QFile::remove(caminhoTemporario);
         throw EErro(QStringLiteral("Não foi possível gravar o arquivo %1: %2")

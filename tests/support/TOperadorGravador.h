@@ -32,6 +32,7 @@ public:
     bool ControlesAtivos = true;
     int Processamentos = 0; // calls of ProcessarMensagens
     QStringList Programas;  // programs started
+    int NumeroConexoes = 1; // tables one after another unless a test asks for more
 
     marvek::TLogOperacao Log;
 
@@ -54,6 +55,7 @@ public:
     void MostrarMensagem(const QString& texto) override;
     void ProcessarMensagens() override;
     void ExecutarPrograma(const QString& caminho) override;
+    int Conexoes() const override { return NumeroConexoes; }
 
     // The log lines without their time prefix.
     QStringList LinhasLog() const;
