@@ -12,7 +12,9 @@
 # Installs what it needs and builds marvek-cli and the window probe marvek-sonda (Release) first.
 # Variables: MARVEK_BENCH_BUILD (their build folder, default build-e),
 # MARVEK_BENCH_TRAVA=FILE (a lock file held during each round, so that other heavy work on the
-# machine waits; generation and setup run outside it), MARVEK_BENCH_SO_CLI=1 (only marvek-cli backup + restore, for the peak memory at a large size;
+# machine waits; generation and setup run outside it), MARVEK_BENCH_ANTES_BACKUP and
+# MARVEK_BENCH_ANTES_RESTAURAR (wall seconds of A before several connections, for the
+# one-connection check), MARVEK_BENCH_SO_CLI=1 (only marvek-cli backup + restore, for the peak memory at a large size;
 # RESULTS.md is not rewritten then), MARVEK_BENCH_FILIAL (store restored, default 7).
 set -euo pipefail
 
@@ -171,6 +173,12 @@ for r in $(seq 1 "$RODADAS"); do
     "$cli" --pasta "$trab/prog-central" backup --filial "$filial" --destino "$destA"
   guardar_log "$trab/prog-central" backup
   if [ "$so_cli" != 1 ]; then
+    # the same with one connection, tables one after another
+    repor_central
+    rm -rf "$destA"; mkdir -p "$destA"
+    medir backup_A1 "$r" "$destA/Backup_Central.zip" "$cli" --pasta "$trab/prog-central" \
+      backup --filial "$filial" --destino "$destA" --conexoes 1
+    guardar_log "$trab/prog-central" backup1
     repor_central
     rm -rf "$destB"; mkdir -p "$destB"
     medir backup_B "$r" "$destB/Backup_Central.zip" \
@@ -189,6 +197,24 @@ for r in $(seq 1 "$RODADAS"); do
   guardar_log "$trab/prog-loja" restaurar
   assinatura >"$trab/assinatura-A"
   if [ "$so_cli" != 1 ]; then
+    repor_loja
+    rm -rf "$restA"; mkdir -p "$restA"
+    cp "$destA/Backup_Central.zip" "$restA/"
+    sync
+    medir restaurar_A1 "$r" - "$cli" --pasta "$trab/prog-loja" restaurar \
+      "$restA/Backup_Central.zip" --conexoes 1
+    guardar_log "$trab/prog-loja" restaurar1
+    assinatura >"$trab/assinatura-A1"
+    if ! cmp -s "$trab/assinatura-A" "$trab/assinatura-A1"; then
+      iguais=nao
+      echo "WARNING: restore A with one and with several connections differ (round $r):" >&2
+      diff "$trab/assinatura-A" "$trab/assinatura-A1" >&2 || true
+    fi
+    if ! diff <(sed 's/^[0-9:]* -> //' "$trab/LOG_MARVEK-restaurar.txt") \
+              <(sed 's/^[0-9:]* -> //' "$trab/LOG_MARVEK-restaurar1.txt") >/dev/null; then
+      iguais=nao
+      echo "WARNING: the restore's log differs between one and several connections (round $r)" >&2
+    fi
     repor_loja
     rm -rf "$restB"; mkdir -p "$restB"
     cp "$destA/Backup_Central.zip" "$restB/"
@@ -236,7 +262,8 @@ rm -rf "$destB/Backup_Central" "$restA/Backup_Central" "$restB/Backup_Central"
 if [ "$so_cli" != 1 ]; then
   python3 "$bench/resumo.py" --medidas "$medidas" --mb "$MB" --rodadas "$RODADAS" \
     --bytes "$tamanho_banco" --cli "$cli" --saida "$bench/RESULTS.md" \
-    --comando "bash bench/executar.sh $MB $RODADAS" --iguais "$iguais" --sonda "$sondas"
+    --comando "bash bench/executar.sh $MB $RODADAS" --iguais "$iguais" --sonda "$sondas" \
+    --antes-backup "${MARVEK_BENCH_ANTES_BACKUP:-0}" --antes-restaurar "${MARVEK_BENCH_ANTES_RESTAURAR:-0}"
 else
   python3 "$bench/resumo.py" --medidas "$medidas" --mb "$MB" --rodadas "$RODADAS" \
     --bytes "$tamanho_banco" --cli "$cli" --saida - --comando "MARVEK_BENCH_SO_CLI=1 bash bench/executar.sh $MB $RODADAS"

@@ -151,6 +151,49 @@ void lerEntrada(const QString& arquivoZip, zip_t* z, zip_uint64_t i, const TEntr
         throw EErro(QStringLiteral("O arquivo %1 está danificado na entrada \"%2\": %3")
                         .arg(arquivoZip, nome, erroZip(r)));
 }
+// Runs fazer(handle, i) for every entry on up to four workers, each with a handle of its own on
+// the archive, while the calling thread processes messages. The first failure stops the other
+// workers and is raised again; every worker started is joined on every path.
+void paraCadaEntrada(const QString& arquivoZip, qsizetype total,
+                     const std::function<void(zip_t*, qsizetype)>& fazer,
+                     const FuncaoProcessar& processar) {
+    ExecutarEmSegundoPlano(
+        [&] {
+            std::atomic<qsizetype> proxima{0};
+            std::atomic<bool> falhou{false};
+            std::mutex mutex;
+            std::exception_ptr erro;
+            auto trabalhar = [&] {
+                try {
+                    ZipPtr z = abrirLeitura(arquivoZip);
+                    for (qsizetype i = proxima++; i < total && !falhou; i = proxima++)
+                        fazer(z.get(), i);
+                } catch (...) {
+                    std::lock_guard<std::mutex> trava(mutex);
+                    if (!erro)
+                        erro = std::current_exception();
+                    falhou = true;
+                }
+            };
+            const int n = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 4);
+            std::vector<std::thread> threads;
+            try {
+                for (int t = 1; t < std::min<qsizetype>(n, total); ++t)
+                    threads.emplace_back(trabalhar);
+            } catch (...) {
+                falhou = true;
+                for (std::thread& t : threads)
+                    t.join();
+                throw;
+            }
+            trabalhar();
+            for (std::thread& t : threads)
+                t.join();
+            if (erro)
+                std::rethrow_exception(erro);
+        },
+        processar);
+}
 } // namespace
 
 bool ArmazenarSemCompressao(const QString& nome) {
@@ -184,11 +227,11 @@ QList<TEntradaZip> ListarEntradas(const QString& arquivoZip) {
 void TestarZip(const QString& arquivoZip, const FuncaoProcessar& processar) {
     ZipPtr z = abrirLeitura(arquivoZip);
     const QList<TEntradaZip> entradas = listar(arquivoZip, z.get());
-    ExecutarEmSegundoPlano(
-        [&] {
-            for (qsizetype i = 0; i < entradas.size(); ++i)
-                lerEntrada(arquivoZip, z.get(), static_cast<zip_uint64_t>(i), entradas[i],
-                           [](const char*, qint64) {});
+    paraCadaEntrada(
+        arquivoZip, entradas.size(),
+        [&](zip_t* h, qsizetype i) {
+            lerEntrada(arquivoZip, h, static_cast<zip_uint64_t>(i), entradas[i],
+                       [](const char*, qint64) {});
         },
         processar);
 }
@@ -203,7 +246,6 @@ void ExtrairZip(const QString& arquivoZip, const QString& pasta, const FuncaoPro
     if (!dir.exists())
         throw EErro(QStringLiteral("A pasta %1 não existe").arg(pasta));
 
-    // Entries are unpacked by several workers at once, each with its own handle on the archive.
     auto extrairEntrada = [&](zip_t* z, qsizetype i) {
         const QString destino = dir.filePath(entradas[i].nome);
         QFile f(destino);
@@ -228,35 +270,7 @@ void ExtrairZip(const QString& arquivoZip, const QString& pasta, const FuncaoPro
             throw;
         }
     };
-    ExecutarEmSegundoPlano(
-        [&] {
-            std::atomic<qsizetype> proxima{0};
-            std::atomic<bool> falhou{false};
-            std::mutex mutex;
-            std::exception_ptr erro;
-            auto trabalhar = [&] {
-                try {
-                    ZipPtr z = abrirLeitura(arquivoZip);
-                    for (qsizetype i = proxima++; i < entradas.size() && !falhou; i = proxima++)
-                        extrairEntrada(z.get(), i);
-                } catch (...) {
-                    std::lock_guard<std::mutex> trava(mutex);
-                    if (!erro)
-                        erro = std::current_exception();
-                    falhou = true;
-                }
-            };
-            const int n = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 4);
-            std::vector<std::thread> threads;
-            for (int t = 1; t < std::min<qsizetype>(n, entradas.size()); ++t)
-                threads.emplace_back(trabalhar);
-            trabalhar();
-            for (std::thread& t : threads)
-                t.join();
-            if (erro)
-                std::rethrow_exception(erro);
-        },
-        processar);
+    paraCadaEntrada(arquivoZip, entradas.size(), extrairEntrada, processar);
 }
 
 } // namespace marvek
