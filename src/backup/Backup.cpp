@@ -88,6 +88,22 @@ bool marcarECopiar(TRegistroTabela& r, TDM& dm, const QString& tabela, const QSt
     return true;
 }
 
+// The size of each table's data as the server reports it (0 when it does not), so that the
+// largest tables start first when several connections share the work.
+QList<qint64> tamanhosDasTabelas(TDM& dm, const QStringList& tabelas) {
+    QHash<QString, qint64> porNome;
+    auto c = dm.AbrirConsulta(QStringLiteral("SELECT TABLE_NAME, DATA_LENGTH FROM "
+                                             "information_schema.TABLES WHERE TABLE_SCHEMA = "
+                                             "DATABASE()"),
+                              false, false);
+    for (; c && !c->Eof(); c->Proximo())
+        porNome.insert(c->Campo(0).toString(), c->Campo(1).toLongLong());
+    QList<qint64> tamanhos;
+    for (const QString& t : tabelas)
+        tamanhos << porNome.value(t, 0);
+    return tamanhos;
+}
+
 // The selected branch's marker, read once on the calling thread; an id that has none gives
 // the error the first table with the column raises.
 std::variant<QString, EErro> marcaDaFilial(TOperador& op) {
@@ -168,9 +184,11 @@ void RealizarBackup(TOperador& op, TDM& dm) {
         QStringList lista;
         for (; !tabelas->Eof(); tabelas->Proximo())
             lista << tabelas->Campo(0).toString();
+        const QList<qint64> tamanhos = tamanhosDasTabelas(dm, lista);
         const std::variant<QString, EErro> marca = marcaDaFilial(op);
         ExecutarPorTabela(
-            op, dm, lista, op.Conexoes(), [&](TDM& c, const QString& tabela, TRegistroTabela& r) {
+            op, dm, lista, op.Conexoes(),
+            [&](TDM& c, const QString& tabela, TRegistroTabela& r) {
                 const QVariant coluna = c.ConsultarValor(QStringLiteral("DESCRIBE ") + tabela +
                                                              QStringLiteral(" lojas_leram"),
                                                          QStringLiteral("0"), true);
@@ -186,7 +204,8 @@ void RealizarBackup(TOperador& op, TDM& dm) {
                     }
                 }
                 r.AvancarProgresso();
-            });
+            },
+            tamanhos);
 
         op.DefinirPosicaoProgresso(0);
         op.DefinirPosicaoProgresso(45);

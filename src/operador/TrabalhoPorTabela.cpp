@@ -48,10 +48,11 @@ struct TEstado {
     std::mutex mutex;
     std::condition_variable mudou;
     std::vector<TTabela> tabelas;
-    size_t proxima = 0;  // next table to hand out
-    size_t atual = 0;    // earliest table whose items are not all passed on
-    bool parar = false;  // a table failed: no further table starts
-    bool semLog = false; // the operator failed to log: nobody waits for it any more
+    std::vector<size_t> ordem; // the order the tables are handed out in
+    size_t proxima = 0;        // next position in ordem
+    size_t atual = 0;          // earliest table whose items are not all passed on
+    bool parar = false;        // a table failed: no further table starts
+    bool semLog = false;       // the operator failed to log: nobody waits for it any more
 };
 
 class TRegistroParalelo : public TRegistroTabela {
@@ -87,9 +88,9 @@ void trabalhar(TEstado& e, TDM& modelo, const QString& banco, const TTrabalhoTab
         size_t i;
         {
             std::lock_guard<std::mutex> trava(e.mutex);
-            if (e.parar || e.proxima >= e.tabelas.size())
+            if (e.parar || e.proxima >= e.ordem.size())
                 return;
-            i = e.proxima++;
+            i = e.ordem[e.proxima++];
             e.tabelas[i].iniciada = true;
         }
         std::exception_ptr erro = erroConexao;
@@ -134,7 +135,7 @@ int ConexoesPadrao() {
 }
 
 void ExecutarPorTabela(TOperador& op, TDM& dm, const QStringList& tabelas, int conexoes,
-                       const TTrabalhoTabela& trabalho) {
+                       const TTrabalhoTabela& trabalho, const QList<qint64>& pesos) {
     if (conexoes <= 1 || tabelas.size() <= 1) {
         TRegistroDireto registro(op);
         for (const QString& tabela : tabelas) {
@@ -147,8 +148,14 @@ void ExecutarPorTabela(TOperador& op, TDM& dm, const QStringList& tabelas, int c
     const QString banco = dm.BancoAtual();
     TEstado e;
     e.tabelas.resize(static_cast<size_t>(tabelas.size()));
-    for (qsizetype i = 0; i < tabelas.size(); ++i)
+    for (qsizetype i = 0; i < tabelas.size(); ++i) {
         e.tabelas[static_cast<size_t>(i)].nome = tabelas.at(i);
+        e.ordem.push_back(static_cast<size_t>(i));
+    }
+    if (pesos.size() == tabelas.size())
+        std::stable_sort(e.ordem.begin(), e.ordem.end(), [&](size_t a, size_t b) {
+            return pesos[static_cast<qsizetype>(a)] > pesos[static_cast<qsizetype>(b)];
+        });
     std::vector<std::thread> threads;
     std::exception_ptr erroOperador;
     auto encerrar = [&] {

@@ -24,13 +24,14 @@ using TTrabalhoTabela = std::function<void(TDM& dm, const QString& tabela, TRegi
 
 // Runs the work for every table. With one connection it runs on the calling thread and on dm,
 // table after table, processing pending messages after each. With more, the tables are handed
-// in listing order to that many workers, each on a connection of its own opened like dm's (on
-// its current database), while the calling thread writes the log, moves the progress bar and
+// to that many workers, each on a connection of its own opened like dm's (on its current
+// database), the largest first when pesos gives each table's size (so that the largest does not
+// start last), while the calling thread passes the log and the progress on in listing order and
 // processes pending messages at least every 50 ms. After a failure no further table starts,
 // the running ones finish, every line of what ran is logged and the first failure in listing
 // order is raised again.
 void ExecutarPorTabela(TOperador& op, TDM& dm, const QStringList& tabelas, int conexoes,
-                       const TTrabalhoTabela& trabalho);
+                       const TTrabalhoTabela& trabalho, const QList<qint64>& pesos = {});
 
 // The default number of connections: the machine's cores, at most four.
 int ConexoesPadrao();

@@ -73,14 +73,12 @@ std::unique_ptr<QTemporaryDir> prepararExtracao(TOperador& op, const QString& ar
 // The tables to load: exactly those with a .frm and a .MYD in the archive, in the order of the
 // extraction folder's listing (names compared upper-cased, as the folder walk does). Strays are
 // passed over, each with a log line.
-QStringList tabelasParaCarregar(TOperador& op, const QString& arquivo) {
+QList<TTabelaArquivo> tabelasParaCarregar(TOperador& op, const QString& arquivo) {
     QStringList avulsos;
-    QStringList tabelas;
-    for (const TTabelaArquivo& t : VerificarArquivoBackup(arquivo, false, &avulsos))
-        tabelas << t.nome;
-    std::sort(tabelas.begin(), tabelas.end(), [](const QString& a, const QString& b) {
-        const QByteArray x = QFile::encodeName(a + QStringLiteral(".frm")).toUpper();
-        const QByteArray y = QFile::encodeName(b + QStringLiteral(".frm")).toUpper();
+    QList<TTabelaArquivo> tabelas = VerificarArquivoBackup(arquivo, false, &avulsos);
+    std::sort(tabelas.begin(), tabelas.end(), [](const TTabelaArquivo& a, const TTabelaArquivo& b) {
+        const QByteArray x = QFile::encodeName(a.nome + QStringLiteral(".frm")).toUpper();
+        const QByteArray y = QFile::encodeName(b.nome + QStringLiteral(".frm")).toUpper();
         return x.compare(y) < 0;
     });
     for (const QString& a : avulsos)
@@ -250,7 +248,7 @@ void RestaurarBackup(TOperador& op, TDM& dm) {
         abrirConexao(dm);
         trava = std::make_unique<TTravaExecucao>(dm, banco);
         validarPastaDeExtracao(arquivo, pasta);
-        const QStringList tabelas = tabelasParaCarregar(op, arquivo);
+        const QList<TTabelaArquivo> tabelas = tabelasParaCarregar(op, arquivo);
         preparo = prepararExtracao(op, arquivo);
         verificarFilialNoArquivo(dm, preparo->path(), arquivo, filial);
         VerificarBancoDeTrabalho(dm, banco);
@@ -285,13 +283,18 @@ void RestaurarBackup(TOperador& op, TDM& dm) {
                 ? QString::number(filial)
                 : QString();
         QStringList resto;
-        for (const QString& tabela : tabelas)
-            if (tabela.toUpper() != QLatin1String("FILIAL"))
-                resto << tabela;
-        ExecutarPorTabela(op, dm, resto, op.Conexoes(),
-                          [&](TDM& c, const QString& tabela, TRegistroTabela& r) {
-                              carregarTabela(r, c, tabela, pastaServidor, filialDaLoja);
-                          });
+        QList<qint64> tamanhos;
+        for (const TTabelaArquivo& t : tabelas)
+            if (t.nome.toUpper() != QLatin1String("FILIAL")) {
+                resto << t.nome;
+                tamanhos << static_cast<qint64>(t.tamanho);
+            }
+        ExecutarPorTabela(
+            op, dm, resto, op.Conexoes(),
+            [&](TDM& c, const QString& tabela, TRegistroTabela& r) {
+                carregarTabela(r, c, tabela, pastaServidor, filialDaLoja);
+            },
+            tamanhos);
 
         dm.ExecutarComando(QStringLiteral("UPDATE filial SET versao = \"001000000000\""), true);
 

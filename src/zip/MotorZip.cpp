@@ -1,6 +1,7 @@
 #include "zip/MotorZip.h"
 
 #include "data/EErro.h"
+#include "plataforma/Plataforma.h"
 #include "zip/Compactador.h"
 #include "zip/Trabalhador.h"
 
@@ -164,6 +165,8 @@ void paraCadaEntrada(const QString& arquivoZip, qsizetype total,
             std::mutex mutex;
             std::exception_ptr erro;
             auto trabalhar = [&] {
+                // The window's thread keeps its core to process messages.
+                BaixarPrioridadeDaThread();
                 try {
                     ZipPtr z = abrirLeitura(arquivoZip);
                     for (qsizetype i = proxima++; i < total && !falhou; i = proxima++)
