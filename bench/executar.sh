@@ -28,6 +28,17 @@ filial=${MARVEK_BENCH_FILIAL:-7}
 so_cli=${MARVEK_BENCH_SO_CLI:-0}
 trava=${MARVEK_BENCH_TRAVA:-}
 
+# A of the last version before several connections, on this machine (medians of
+# `bash bench/executar.sh 400 3`, 2026-12-09 10:07 UTC): the one-connection check at 400 MB.
+antes_backup=${MARVEK_BENCH_ANTES_BACKUP:-}
+antes_restaurar=${MARVEK_BENCH_ANTES_RESTAURAR:-}
+if [ "$MB" = 400 ]; then
+  antes_backup=${antes_backup:-28.47}
+  antes_restaurar=${antes_restaurar:-122.09}
+fi
+antes_backup=${antes_backup:-0}
+antes_restaurar=${antes_restaurar:-0}
+
 # The programs measured: a Release build of the current sources (incremental).
 bash "$raiz/scripts/dependencias.sh" >/dev/null
 bash "$bench/dependencias.sh" >/dev/null
@@ -263,7 +274,7 @@ if [ "$so_cli" != 1 ]; then
   python3 "$bench/resumo.py" --medidas "$medidas" --mb "$MB" --rodadas "$RODADAS" \
     --bytes "$tamanho_banco" --cli "$cli" --saida "$bench/RESULTS.md" \
     --comando "bash bench/executar.sh $MB $RODADAS" --iguais "$iguais" --sonda "$sondas" \
-    --antes-backup "${MARVEK_BENCH_ANTES_BACKUP:-0}" --antes-restaurar "${MARVEK_BENCH_ANTES_RESTAURAR:-0}"
+    --antes-backup "$antes_backup" --antes-restaurar "$antes_restaurar"
 else
   python3 "$bench/resumo.py" --medidas "$medidas" --mb "$MB" --rodadas "$RODADAS" \
     --bytes "$tamanho_banco" --cli "$cli" --saida - --comando "MARVEK_BENCH_SO_CLI=1 bash bench/executar.sh $MB $RODADAS"
