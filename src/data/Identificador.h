@@ -20,7 +20,7 @@ inline bool EhIdentificadorSimples(const QString& nome) {
 }
 
 // Quotes an identifier for the server: `name`, inner backquotes doubled.
-inline QString CitarNome(const QString& nome) {
+inline QString CitarIdentificador(const QString& nome) {
     QString s = nome;
     s.replace(QLatin1Char('`'), QLatin1String("``"));
     return QLatin1Char('`') + s + QLatin1Char('`');
@@ -29,7 +29,7 @@ inline QString CitarNome(const QString& nome) {
 // A table name as a statement writes it: a plain name as it is, any other quoted. Only for
 // names the server itself listed.
 inline QString NomeNoComando(const QString& nome) {
-    return EhIdentificadorSimples(nome) ? nome : CitarNome(nome);
+    return EhIdentificadorSimples(nome) ? nome : CitarIdentificador(nome);
 }
 
 } // namespace marvek

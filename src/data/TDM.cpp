@@ -173,12 +173,6 @@ TDM& DM() {
     return dm;
 }
 
-QString CitarIdentificador(const QString& nome) {
-    QString s = nome;
-    s.replace(QLatin1Char('`'), QLatin1String("``"));
-    return QLatin1Char('`') + s + QLatin1Char('`');
-}
-
 void TDM::Conectar() {
     LerConfiguracao(ArquivoDoPrograma(QStringLiteral("sistema_qel.ini")), QStringLiteral("ip"),
                     3306);

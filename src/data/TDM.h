@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Identificador.h"
+
 #include <QString>
 #include <QVariant>
 #include <memory>
@@ -111,8 +113,5 @@ private:
 
 // The program's data module, alive for the whole run.
 TDM& DM();
-
-// Quotes an identifier for the server: `name`, inner backquotes doubled.
-QString CitarIdentificador(const QString& nome);
 
 } // namespace marvek
