@@ -45,9 +45,11 @@ struct Arquivo {
     qint64 escritos = 0;
     qint64 comprimido = 0;
     uLong crc = 0;
+    quint32 crcGravado = 0; // of the compressed stream, as it goes into the archive
     time_t alterado = 0;
     bool guardar = false;
     bool concluido = false;
+    bool conferido = false; // the written stream inflates back to the file's size and CRC
     QString erro;
     std::map<qint64, Bloco> prontos;
     std::unique_ptr<QFile> saida;
@@ -135,6 +137,54 @@ Bloco comprimirBloco(const QString& caminho, qint64 bloco, bool ultimo) {
     return b;
 }
 
+// Reads a file's written stream back and inflates it: it must end exactly where the file does
+// and give the source's size and CRC. Returns the CRC of the stream's own bytes, which the
+// archive's copy of them is held to at the end.
+quint32 conferirParte(const QString& parte, qint64 tamanho, uLong crc) {
+    QFile f(parte);
+    if (!f.open(QIODevice::ReadOnly))
+        throw EErro(QStringLiteral("Não foi possível ler %1: %2").arg(parte, f.errorString()));
+    z_stream zs{};
+    if (inflateInit2(&zs, -15) != Z_OK)
+        throw EErro(QStringLiteral("Sem memória para conferir %1").arg(parte));
+    const std::unique_ptr<z_stream, int (*)(z_stream*)> fluxo(&zs, inflateEnd);
+    QByteArray entrada(static_cast<qsizetype>(TamanhoBloco), Qt::Uninitialized);
+    QByteArray saida(static_cast<qsizetype>(TamanhoBloco), Qt::Uninitialized);
+    quint32 crcGravado = 0;
+    uLong crcLido = 0;
+    qint64 lidos = 0;
+    int r = Z_OK;
+    while (r != Z_STREAM_END) {
+        const qint64 n = f.read(entrada.data(), entrada.size());
+        if (n <= 0)
+            break;
+        crcGravado = libdeflate_crc32(crcGravado, entrada.constData(), static_cast<size_t>(n));
+        zs.next_in = reinterpret_cast<Bytef*>(entrada.data());
+        zs.avail_in = static_cast<uInt>(n);
+        for (;;) {
+            zs.next_out = reinterpret_cast<Bytef*>(saida.data());
+            zs.avail_out = static_cast<uInt>(saida.size());
+            r = inflate(&zs, Z_NO_FLUSH);
+            if (r == Z_BUF_ERROR) { // nothing more without more input
+                r = Z_OK;
+                break;
+            }
+            if (r != Z_OK && r != Z_STREAM_END)
+                throw EErro(QStringLiteral("Falha ao compactar %1").arg(parte));
+            const auto feitos = static_cast<size_t>(saida.size() - zs.avail_out);
+            crcLido = libdeflate_crc32(static_cast<quint32>(crcLido), saida.constData(), feitos);
+            lidos += static_cast<qint64>(feitos);
+            if (r == Z_STREAM_END || (zs.avail_in == 0 && zs.avail_out != 0))
+                break;
+        }
+    }
+    if (r != Z_STREAM_END || zs.avail_in != 0 || !f.atEnd() || lidos != tamanho || crcLido != crc)
+        throw EErro(QStringLiteral("Falha ao compactar %1: o fluxo gravado não reproduz o "
+                                   "arquivo")
+                        .arg(parte));
+    return crcGravado;
+}
+
 // The archive takes each compressed stream as it is: the source declares deflate, the sizes and
 // the CRC, and the library copies the data without compressing it again.
 struct FonteParte {
@@ -207,7 +257,8 @@ struct TCompactador::Estado {
     std::condition_variable mudou;
     std::deque<std::unique_ptr<Arquivo>> arquivos;
     QHash<QString, Arquivo*> porCaminho;
-    size_t proximoArquivo = 0; // the cursor over the blocks still to compress
+    std::deque<Arquivo*> aConferir; // written streams waiting to be read back
+    size_t proximoArquivo = 0;      // the cursor over the blocks still to compress
     qint64 proximoBloco = 0;
     int emVoo = 0;
     int limiteEmVoo = 8;
@@ -239,6 +290,8 @@ void TCompactador::Estado::gravarProntos(Arquivo& a) {
                          .arg(a.parte, a.saida->errorString());
         a.saida->close();
         a.concluido = true;
+        if (a.erro.isEmpty())
+            aConferir.push_back(&a);
     }
     mudou.notify_all();
 }
@@ -253,10 +306,34 @@ void TCompactador::Estado::trabalhar() {
             // files without blocks (stored ones, failed ones) are passed over
             while (proximoArquivo < arquivos.size() && arquivos[proximoArquivo]->blocos == 0)
                 ++proximoArquivo;
-            return parar || (emVoo < limiteEmVoo && proximoArquivo < arquivos.size());
+            return parar || !aConferir.empty() ||
+                   (emVoo < limiteEmVoo && proximoArquivo < arquivos.size());
         });
         if (parar)
             return;
+        if (!aConferir.empty()) {
+            // Read back while the caller goes on, so that the archive's final check need not
+            // inflate everything again.
+            Arquivo& a = *aConferir.front();
+            aConferir.pop_front();
+            const QString parte = a.parte;
+            const qint64 tamanho = a.tamanho;
+            const uLong crc = a.crc;
+            trava.unlock();
+            quint32 crcGravado = 0;
+            QString erro;
+            try {
+                crcGravado = conferirParte(parte, tamanho, crc);
+            } catch (const EErro& e) {
+                erro = e.Mensagem();
+            }
+            trava.lock();
+            a.crcGravado = crcGravado;
+            a.erro = erro;
+            a.conferido = true;
+            mudou.notify_all();
+            continue;
+        }
         Arquivo& a = *arquivos[proximoArquivo];
         const qint64 bloco = proximoBloco;
         if (++proximoBloco >= a.blocos) {
@@ -369,8 +446,10 @@ void TCompactador::Concluir(const QStringList& arquivos, const FuncaoProcessar& 
             {
                 std::unique_lock<std::mutex> trava(m->mutex);
                 m->mudou.wait(trava, [&] {
-                    return std::all_of(lista.begin(), lista.end(),
-                                       [](const Arquivo* a) { return a->concluido; });
+                    return std::all_of(lista.begin(), lista.end(), [](const Arquivo* a) {
+                        return a->concluido &&
+                               (a->blocos == 0 || !a->erro.isEmpty() || a->conferido);
+                    });
                 });
                 for (const Arquivo* a : lista)
                     if (!a->erro.isEmpty()) {
@@ -440,22 +519,32 @@ void TCompactador::Concluir(const QStringList& arquivos, const FuncaoProcessar& 
         if (!vazio.open(QIODevice::WriteOnly) || vazio.write(fim) != fim.size())
             throw EErro(QStringLiteral("Não foi possível gravar o arquivo %1").arg(m->arquivoZip));
     }
-    // The written archive passes the same full check as any archive read back (every entry's
-    // CRC and inflated size) before it takes the final name.
+    // The written archive is read back whole before it takes the final name: every entry with
+    // its name and sizes, a compressed entry's bytes as they were written and read back
+    // (inflated) during the compression, a stored entry's bytes against its CRC.
     try {
-        TestarZip(caminhoTemporario, processar);
-        // ... and holds every file with the size it had when it was handed in.
         const QList<TEntradaZip> entradas = ListarEntradas(caminhoTemporario);
+        const QList<TDadosGravados> gravados = LerDadosGravados(caminhoTemporario, processar);
         if (entradas.size() != lista.size())
             throw EErro(QStringLiteral("o arquivo tem %1 entradas em vez de %2")
                             .arg(entradas.size())
                             .arg(lista.size()));
-        for (qsizetype i = 0; i < lista.size(); ++i)
-            if (entradas[i].nome != lista[i]->nome ||
-                entradas[i].tamanho != static_cast<quint64>(lista[i]->tamanho))
+        for (qsizetype i = 0; i < lista.size(); ++i) {
+            const Arquivo& a = *lista[i];
+            const TEntradaZip& e = entradas[i];
+            const TDadosGravados& g = gravados[i];
+            if (e.nome != a.nome || e.tamanho != static_cast<quint64>(a.tamanho))
                 throw EErro(QStringLiteral("%1 não entrou com os seus %2 bytes")
-                                .arg(lista[i]->caminho)
-                                .arg(lista[i]->tamanho));
+                                .arg(a.caminho)
+                                .arg(a.tamanho));
+            const bool confere = a.guardar ? g.tamanho == e.tamanho && g.crc == e.crc
+                                           : e.crc == a.crc &&
+                                                 g.tamanho == static_cast<quint64>(a.comprimido) &&
+                                                 g.crc == a.crcGravado;
+            if (!confere)
+                throw EErro(QStringLiteral("a entrada %1 não confere com o que foi compactado")
+                                .arg(a.nome));
+        }
     } catch (const EErro& e) {
         QFile::remove(caminhoTemporario);
         throw EErro(QStringLiteral("Não foi possível gravar o arquivo %1: %2")

@@ -11,6 +11,7 @@
 #include <QSet>
 #include <algorithm>
 #include <atomic>
+#include <libdeflate.h>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -237,6 +238,39 @@ void TestarZip(const QString& arquivoZip, const FuncaoProcessar& processar) {
                        [](const char*, qint64) {});
         },
         processar);
+}
+
+QList<TDadosGravados> LerDadosGravados(const QString& arquivoZip,
+                                       const FuncaoProcessar& processar) {
+    ZipPtr z = abrirLeitura(arquivoZip);
+    const QList<TEntradaZip> entradas = listar(arquivoZip, z.get());
+    QList<TDadosGravados> dados(entradas.size());
+    paraCadaEntrada(
+        arquivoZip, entradas.size(),
+        [&](zip_t* h, qsizetype i) {
+            zip_file_t* f = zip_fopen_index(h, static_cast<zip_uint64_t>(i), ZIP_FL_COMPRESSED);
+            if (!f)
+                throw EErro(QStringLiteral("Não foi possível ler \"%1\" de %2: %3")
+                                .arg(entradas[i].nome, arquivoZip,
+                                     QString::fromLocal8Bit(zip_strerror(h))));
+            const std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> aberto(f, zip_fclose);
+            constexpr zip_uint64_t tamanhoBloco = 1 << 20;
+            const std::unique_ptr<char[]> bloco(new char[tamanhoBloco]);
+            TDadosGravados& d = dados[i];
+            for (;;) {
+                const zip_int64_t lidos = zip_fread(f, bloco.get(), tamanhoBloco);
+                if (lidos < 0)
+                    throw EErro(QStringLiteral("O arquivo %1 está danificado na entrada \"%2\": %3")
+                                    .arg(arquivoZip, entradas[i].nome,
+                                         QString::fromLocal8Bit(zip_file_strerror(f))));
+                if (lidos == 0)
+                    break;
+                d.crc = libdeflate_crc32(d.crc, bloco.get(), static_cast<size_t>(lidos));
+                d.tamanho += static_cast<quint64>(lidos);
+            }
+        },
+        processar);
+    return dados;
 }
 
 void ExtrairZip(const QString& arquivoZip, const QString& pasta, const FuncaoProcessar& processar) {

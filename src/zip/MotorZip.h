@@ -39,6 +39,15 @@ QList<TEntradaZip> ListarEntradas(const QString& arquivoZip);
 // Reads every entry whole and checks its CRC, writing nothing.
 void TestarZip(const QString& arquivoZip, const FuncaoProcessar& processar = {});
 
+// The data of every entry as it lies in the archive (compressed, not inflated): the CRC-32 of
+// those bytes and their count, in the order of ListarEntradas.
+struct TDadosGravados {
+    quint32 crc = 0;
+    quint64 tamanho = 0;
+};
+QList<TDadosGravados> LerDadosGravados(const QString& arquivoZip,
+                                       const FuncaoProcessar& processar = {});
+
 // Extracts every entry, flat, into the folder (which must exist), checking every CRC. Entries
 // are checked as ListarEntradas does before anything is written. Existing files are not
 // overwritten: the extraction stops with an error instead.
