@@ -1,6 +1,6 @@
 // The archive check on a file of any content: it accepts a sound backup archive or raises EErro;
 // it never crashes, never reads out of bounds and never writes a file.
-#include "data/EErro.h"
+#include "base/EErro.h"
 #include "restore/VerificacaoArquivo.h"
 
 #include <QDir>

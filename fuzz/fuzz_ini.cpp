@@ -1,6 +1,6 @@
 // The settings reader on a file of any content: every key reads as a text or the default.
+#include "base/EErro.h"
 #include "data/ArquivoIni.h"
-#include "data/EErro.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 // The stored password's decoder on any text: it returns a text or raises EErro, nothing else.
+#include "base/EErro.h"
 #include "data/Criptografia.h"
-#include "data/EErro.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,5 +1,5 @@
+#include "base/EErro.h"
 #include "data/ArquivoIni.h"
-#include "data/EErro.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

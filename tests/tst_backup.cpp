@@ -38,8 +38,7 @@ class TstBackup : public QObject {
         e.op = std::make_unique<TOperadorGravador>(m_dir.filePath("LOG_" + banco + ".txt"));
         e.op->Filial = filial;
         e.op->Pasta = destino;
-        e.op->AlternarControles(); // as the start button does
-        RealizarBackup(*e.op, *e.dm);
+        e.op->Resultado = RealizarBackup(*e.op, *e.dm);
         return e;
     }
 
@@ -70,7 +69,7 @@ private slots:
         QCOMPARE(teste::Valor("select lojas_leram from bk_tres.fotos"), QString("2C"));
         QCOMPARE(e.op->Maximos, QList<int>({3}));
         QCOMPARE(e.op->Posicoes, QList<int>({1, 2, 3, 0, 45, 80, 0}));
-        QVERIFY(e.op->ControlesAtivos);
+        QCOMPARE(e.op->Resultado.desfecho, TResultado::Concluida);
         QCOMPARE(e.op->Processamentos >= 3, true);
 
         // Sound for other tools too: unzip -t and Python's zipfile, deflate everywhere.
@@ -152,7 +151,7 @@ private slots:
         QVERIFY(QFile::exists(destino + "/Temp_Backup/a_cidades.frm"));
         QVERIFY(!QFile::exists(destino + "/Temp_Backup/b_caixa.frm"));
         QVERIFY(!QFile::exists(destino + "/Backup_Central.zip"));
-        QVERIFY(!e.op->ControlesAtivos); // controls stay off after a failure
+        QCOMPARE(e.op->Resultado.desfecho, TResultado::Falhou); // the window's controls stay off
     }
 
     void entradasQueFaltam() {
@@ -162,7 +161,9 @@ private slots:
                                       "ErroPadrao: Ocorreu o seguinte erro: \r\rNenhum diretório "
                                       "selecionado")}));
         QCOMPARE(e.op->Maximos, QList<int>({3}));
-        QVERIFY(e.op->ControlesAtivos); // the check enabled them again
+        QCOMPARE(e.op->Resultado.desfecho,
+                 TResultado::Recusada); // controls back, focus on the field
+        QCOMPARE(e.op->Recusas, QList<TCampo>({TCampo::Diretorio}));
         QCOMPARE(teste::Valor("select lojas_leram from bk_vazio.caixa where id = 1"),
                  QString("2A"));
         auto f = executar("bk_vazio", "", m_dir.filePath("x"));

@@ -1,8 +1,8 @@
 // marvek-cli run as a separate process against the private server.
 
+#include "base/EErro.h"
+#include "base/Pastas.h"
 #include "data/Criptografia.h"
-#include "data/EErro.h"
-#include "data/Pastas.h"
 #include "data/TDM.h"
 #include "markers/LojasLeram.h"
 #include "restore/LimparOutrasFiliais.h"

@@ -2,10 +2,10 @@
 // broken archives, garbage settings files, odd passwords, odd destination folders and branch
 // ids at the end of the marker range. Every one ends in a clear error or in a sound result.
 #include "backup/Backup.h"
+#include "base/EErro.h"
+#include "base/Pastas.h"
 #include "data/ArquivoIni.h"
 #include "data/Criptografia.h"
-#include "data/EErro.h"
-#include "data/Pastas.h"
 #include "data/TDM.h"
 #include "markers/LojasLeram.h"
 #include "restore/Restauracao.h"
@@ -94,8 +94,7 @@ class TstConfiabilidadeEntrada : public QObject {
         auto op = std::make_unique<TOperadorGravador>(m_dir.filePath("LOG_loja.txt"));
         op->Backup = false;
         op->ArquivoZip = arquivo;
-        op->AlternarControles();
-        ExecutarRestauracao(*op, *dm);
+        op->Resultado = ExecutarRestauracao(*op, *dm);
         return op;
     }
 
@@ -158,15 +157,8 @@ private slots:
     void initTestCase() {
         DefinirPastaDoPrograma(m_dir.path());
         QDir().mkpath(m_dir.filePath("fora"));
-        teste::CriarBancoVarejo("ce_central", {{1, "S"}, {2, "N"}, {3, "N"}});
-        TDM dm;
-        dm.AbrirConexao("localhost", "ce_central", "root", "", 3306);
-        TOperadorGravador op(m_dir.filePath("LOG_central.txt"));
-        op.Filial = "3";
-        op.Pasta = m_dir.filePath("central");
-        RealizarBackup(op, dm);
-        m_zip = m_dir.filePath("central/Backup_Central.zip");
-        QVERIFY2(QFile::exists(m_zip), qPrintable(op.Mostrados.join('\n')));
+        m_zip = teste::ArquivoCentral("ce_central", {{1, "S"}, {2, "N"}, {3, "N"}}, 3,
+                                      m_dir.filePath("central"));
         teste::CriarBancoVarejo("ce_loja", {{1, "S"}, {3, "N"}});
         m_antes = teste::Somas("ce_loja");
     }

@@ -3,7 +3,7 @@
 // that cannot be written. Whatever fails, the operation says so clearly, never reports success,
 // leaves no half archive and loses no table.
 #include "backup/Backup.h"
-#include "data/Pastas.h"
+#include "base/Pastas.h"
 #include "data/TDM.h"
 #include "markers/LojasLeram.h"
 #include "restore/Restauracao.h"
@@ -100,12 +100,7 @@ class TstConfiabilidadeServidor : public QObject {
     }
 
     void backup(TOperadorFalha& op, const QString& banco, const QString& destino) {
-        TDM dm;
-        dm.AbrirConexao("localhost", banco, "root", "", 3306);
-        op.Filial = "3";
-        op.Pasta = destino;
-        op.AlternarControles();
-        RealizarBackup(op, dm);
+        teste::ArquivoCentral(op, banco, 3, destino);
     }
 
     static void semArquivoFinal(const QString& destino) {
@@ -144,8 +139,7 @@ class TstConfiabilidadeServidor : public QObject {
         dm.Conexao.Banco = banco;
         op.Backup = false;
         op.ArquivoZip = arquivo;
-        op.AlternarControles();
-        ExecutarRestauracao(op, dm);
+        op.Resultado = ExecutarRestauracao(op, dm);
     }
 
     static QStringList reservas(const QString& banco) {
@@ -160,9 +154,8 @@ private slots:
         DefinirPastaDoPrograma(m_dir.path());
         central("cf_central", true);
         TOperadorFalha op(m_dir.filePath("LOG_central.txt"));
-        backup(op, "cf_central", m_dir.filePath("central"));
-        m_zip = m_dir.filePath("central/Backup_Central.zip");
-        QVERIFY2(QFile::exists(m_zip), qPrintable(op.Mostrados.join('\n')));
+        m_zip = teste::ArquivoCentral(op, "cf_central", 3, m_dir.filePath("central"));
+        QVERIFY2(!m_zip.isEmpty(), qPrintable(op.Mostrados.join('\n')));
     }
 
     void cleanupTestCase() {
@@ -189,7 +182,7 @@ private slots:
         QVERIFY2(erro.startsWith("ErroPadrao: Ocorreu o seguinte erro: \r\r") &&
                      teste::ErroDeConexao(erro),
                  qPrintable(erro));
-        QVERIFY(!op.ControlesAtivos);
+        QCOMPARE(op.Resultado.desfecho, TResultado::Falhou);
         semArquivoFinal(destino);
         conferirCentral("cf_bk_para", "cf_bk_para_ref");
     }

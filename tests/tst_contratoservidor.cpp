@@ -1,4 +1,4 @@
-#include "data/EErro.h"
+#include "base/EErro.h"
 #include "data/TDM.h"
 #include "support/BancoTeste.h"
 

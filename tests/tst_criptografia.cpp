@@ -1,5 +1,5 @@
+#include "base/EErro.h"
 #include "data/Criptografia.h"
-#include "data/EErro.h"
 
 #include <QtTest>
 

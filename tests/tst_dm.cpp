@@ -1,6 +1,6 @@
+#include "base/EErro.h"
+#include "base/Pastas.h"
 #include "data/Criptografia.h"
-#include "data/EErro.h"
-#include "data/Pastas.h"
 #include "data/TDM.h"
 #include "support/BancoTeste.h"
 

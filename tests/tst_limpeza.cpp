@@ -1,5 +1,5 @@
-#include "data/EErro.h"
-#include "data/Pastas.h"
+#include "base/EErro.h"
+#include "base/Pastas.h"
 #include "data/TDM.h"
 #include "restore/LimparOutrasFiliais.h"
 #include "support/BancoTeste.h"
@@ -28,7 +28,7 @@ private slots:
 
     void queryTxtByteAByte() {
         TOperadorGravador op;
-        GerarQueryTxt(op);
+        GerarQueryTxt(op.Entradas().opcoes);
         QFile f(query());
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray dados = f.readAll();
@@ -63,7 +63,7 @@ private slots:
         teste::CriarBancoVarejo("lp_padrao", {{1, "S"}, {3, "N"}});
         auto dm = conectar("lp_padrao");
         TOperadorGravador op;
-        LimparOutrasFiliais(op, *dm, "3");
+        LimparOutrasFiliais(op, *dm, "3", op.Entradas().opcoes);
         for (const QString& t : teste::TabelasDaLimpeza())
             QCOMPARE(teste::Linhas("select distinct filial_id from lp_padrao." + t),
                      QStringList({"3"}));
@@ -85,7 +85,7 @@ private slots:
         TOperadorGravador op;
         op.SemOpcoes = true;
         QFile::remove(query());
-        LimparOutrasFiliais(op, *dm, "3");
+        LimparOutrasFiliais(op, *dm, "3", op.Entradas().opcoes);
         QCOMPARE(op.LinhasLog().size(), 19);
         QVERIFY(!QFile::exists(query()));
     }
@@ -97,7 +97,7 @@ private slots:
         op.Opcoes->SetExecutarTruncates(true);
         op.Opcoes->SetExecutarDeletes(true);
         op.Opcoes->SetZerarNumlanc(true);
-        LimparOutrasFiliais(op, *dm, "3");
+        LimparOutrasFiliais(op, *dm, "3", op.Entradas().opcoes);
         const QStringList log = op.LinhasLog();
         // the PAF tables, then the 86 listed names (most do not exist here), then the numbering
         QCOMPARE(log.mid(0, 19).first(), QString("Truncate na tabela paf_req25_r01"));
@@ -127,7 +127,7 @@ private slots:
         op.Opcoes->SetExecutarDeletes(true);
         op.Opcoes->SetZerarNumlanc(true);
         op.Respostas = {false};
-        LimparOutrasFiliais(op, *dm, "3");
+        LimparOutrasFiliais(op, *dm, "3", op.Entradas().opcoes);
         const QStringList log = op.LinhasLog();
         QCOMPARE(log.size(), 19 + 1);
         QCOMPARE(log.last(), QString("Truncate nlanc"));
@@ -140,7 +140,7 @@ private slots:
         teste::Sql("DROP TABLE lp_pedidos.pedidos");
         auto dm = conectar("lp_pedidos");
         TOperadorGravador op;
-        LimparOutrasFiliais(op, *dm, "3");
+        LimparOutrasFiliais(op, *dm, "3", op.Entradas().opcoes);
         QCOMPARE(op.Mostrados, QStringList({"ErroPadrao: Ocorreu o seguinte erro:\rTable "
                                             "'lp_pedidos.pedidos' doesn't exist"}));
         QCOMPARE(teste::Linhas("select distinct filial_id from lp_pedidos.entradas"),
@@ -154,7 +154,7 @@ private slots:
         teste::CriarBancoVarejo("lp_log", {{3, "N"}});
         auto dm = conectar("lp_log");
         TOperadorGravador op(m_dir.filePath("nao/existe/LOG_MARVEK.txt"));
-        LimparOutrasFiliais(op, *dm, "3");
+        LimparOutrasFiliais(op, *dm, "3", op.Entradas().opcoes);
         QCOMPARE(op.Mostrados,
                  QStringList({"MostrarErro: Erro ao efetuar truncate nas tabelas do PAF",
                               "ErroPadrao: Ocorreu o seguinte erro:\rOperation aborted"}));

@@ -1,4 +1,4 @@
-#include "data/EErro.h"
+#include "base/EErro.h"
 #include "operador/TLogOperacao.h"
 
 #include <QTemporaryDir>

@@ -1,4 +1,4 @@
-#include "data/EErro.h"
+#include "base/EErro.h"
 #include "zip/MotorZip.h"
 
 #include "support/Erros.h"

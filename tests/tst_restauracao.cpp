@@ -1,5 +1,5 @@
 #include "backup/Backup.h"
-#include "data/Pastas.h"
+#include "base/Pastas.h"
 #include "data/TDM.h"
 #include "restore/LimparOutrasFiliais.h"
 #include "restore/ListagemPasta.h"
@@ -64,8 +64,7 @@ class TstRestauracao : public QObject {
         op->Backup = false;
         op->ArquivoZip = arquivo;
         op->NumeroConexoes = conexoes;
-        op->AlternarControles();
-        ExecutarRestauracao(*op, *dm);
+        op->Resultado = ExecutarRestauracao(*op, *dm);
         return op;
     }
 
@@ -76,16 +75,8 @@ class TstRestauracao : public QObject {
 private slots:
     void initTestCase() {
         DefinirPastaDoPrograma(m_dir.path());
-        teste::CriarBancoVarejo("rs_central", Filiais);
+        m_zip = teste::ArquivoCentral("rs_central", Filiais, 3, m_dir.filePath("central"));
         m_tabelas = teste::Linhas("SHOW TABLES FROM rs_central");
-        TDM dm;
-        dm.AbrirConexao("localhost", "rs_central", "root", "", 3306);
-        TOperadorGravador op(m_dir.filePath("LOG_backup.txt"));
-        op.Filial = "3";
-        op.Pasta = m_dir.filePath("central");
-        RealizarBackup(op, dm);
-        m_zip = m_dir.filePath("central/Backup_Central.zip");
-        QVERIFY2(QFile::exists(m_zip), qPrintable(op.Mostrados.join('\n')));
     }
 
     // Several connections give the same tables and the same log lines as one.
@@ -270,7 +261,7 @@ private slots:
             QString::fromUtf8("Confirmar[Confirmação...|Sim]: Backup restaurado com sucesso! Por "
                               "favor, verifique. \r\nUm log foi salvo")));
         QCOMPARE(op->Programas, QStringList({m_dir.filePath("Navirel.exe")}));
-        QVERIFY(op->ControlesAtivos);
+        QCOMPARE(op->Resultado.desfecho, TResultado::Concluida);
         // the unpacked files stay beside the archive; nothing else is left there
         QVERIFY(QFile::exists(pasta + "caixa.MYD"));
         QCOMPARE(QDir(m_dir.filePath("loja"))
@@ -287,15 +278,14 @@ private slots:
             o->Backup = false;
             o->ArquivoZip = copiaDoZip("escr");
             o->Respostas = {false};
-            o->AlternarControles();
-            ExecutarRestauracao(*o, *dm);
+            o->Resultado = ExecutarRestauracao(*o, *dm);
             return o;
         }();
         QCOMPARE(op->LinhasLog().count("Obter Cod. Filial: 12"), 1);
         QCOMPARE(teste::Valor("select count(*) from rs_escr.movment"), QString("4"));
         QCOMPARE(reservas("rs_escr").size(), 1);
         QCOMPARE(op->Programas, QStringList());
-        QVERIFY(op->ControlesAtivos);
+        QCOMPARE(op->Resultado.desfecho, TResultado::Concluida);
     }
 
     // Refused before anything is touched, no longer after the loads.
@@ -309,7 +299,7 @@ private slots:
         QCOMPARE(reservas("rs_semcod"), QStringList());
         QCOMPARE(op->LinhasLog(),
                  QStringList({"Inicio Restore", "Inicio Validacao", "Fim Restore"}));
-        QVERIFY(!op->ControlesAtivos);
+        QCOMPARE(op->Resultado.desfecho, TResultado::Falhou);
     }
 
     void bancoQueNaoExisteECriado() {

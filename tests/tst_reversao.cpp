@@ -1,5 +1,5 @@
 #include "backup/Backup.h"
-#include "data/Pastas.h"
+#include "base/Pastas.h"
 #include "data/TDM.h"
 #include "restore/Restauracao.h"
 #include "restore/Reversao.h"
@@ -77,8 +77,7 @@ class TstReversao : public QObject {
         auto dm = conexao(banco);
         auto op = operador(banco);
         op->ArquivoZip = pasta + "/Backup_Central.zip";
-        op->AlternarControles();
-        ExecutarRestauracao(*op, *dm);
+        op->Resultado = ExecutarRestauracao(*op, *dm);
         if (op->Mostrados.size() != 1 || !op->Mostrados.first().startsWith("Confirmar"))
             qFatal("restore failed: %s", qPrintable(op->Mostrados.join('\n')));
         const QStringList r = reservas(banco);
@@ -93,16 +92,9 @@ private slots:
     void initTestCase() {
         DefinirPastaDoPrograma(m_dir.path());
         teste::ApagarBancos("rv_");
-        teste::CriarBancoVarejo("rv_central", {{1, "S"}, {2, "N"}, {3, "N"}});
+        m_zip = teste::ArquivoCentral("rv_central", {{1, "S"}, {2, "N"}, {3, "N"}}, 3,
+                                      m_dir.filePath("central"));
         m_central = teste::Linhas("SHOW TABLES FROM rv_central");
-        TDM dm;
-        dm.AbrirConexao("localhost", "rv_central", "root", "", 3306);
-        TOperadorGravador op(m_dir.filePath("LOG_central.txt"));
-        op.Filial = "3";
-        op.Pasta = m_dir.filePath("central");
-        RealizarBackup(op, dm);
-        m_zip = m_dir.filePath("central/Backup_Central.zip");
-        QVERIFY2(QFile::exists(m_zip), qPrintable(op.Mostrados.join('\n')));
     }
 
     void nomesDeBancoReserva() {
@@ -134,7 +126,7 @@ private slots:
 
         auto dm = conexao("rv_loja");
         auto op = operador("rv_reverter");
-        QVERIFY(ReverterRestauracao(*op, *dm, reserva));
+        QVERIFY(ReverterRestauracao(*op, *dm, reserva).Sucesso());
 
         QCOMPARE(somas("rv_loja"), antes);
         for (const QString& t : antes.keys()) {
@@ -165,7 +157,7 @@ private slots:
         const QString de_novo = "rv_loja_Backup_02012020_080000";
         moverTabelas(nova, de_novo);
         auto op2 = operador("rv_reverter2");
-        QVERIFY(ReverterRestauracao(*op2, *dm, de_novo));
+        QVERIFY(ReverterRestauracao(*op2, *dm, de_novo).Sucesso());
         QCOMPARE(somas("rv_loja"), restauradas);
     }
 
@@ -198,7 +190,7 @@ private slots:
         for (const auto& [nome, motivo] : casos) {
             auto dm = conexao("rv_recusa");
             auto op = operador("rv_recusa");
-            QVERIFY2(!ReverterRestauracao(*op, *dm, nome), qPrintable(nome));
+            QVERIFY2(!ReverterRestauracao(*op, *dm, nome).Sucesso(), qPrintable(nome));
             QCOMPARE(op->Mostrados.size(), 1);
             QVERIFY2(
                 op->Mostrados.first().startsWith("ErroPadrao: Ocorreu o seguinte erro: \r\r") &&
@@ -213,7 +205,7 @@ private slots:
 
         auto dm = conexao("rv_recusa");
         auto op = operador("rv_recusa");
-        QVERIFY2(ReverterRestauracao(*op, *dm, "rv_recusa_Backup_1_2"),
+        QVERIFY2(ReverterRestauracao(*op, *dm, "rv_recusa_Backup_1_2").Sucesso(),
                  qPrintable(op->Mostrados.join(" / ")));
         QCOMPARE(teste::Linhas("SHOW TABLES FROM rv_recusa"),
                  QStringList({"x; DROP DATABASE rv_recusa"}));
@@ -234,7 +226,7 @@ private slots:
         auto dm = conexao("rv_meio");
         dm->ExecutarComando("SET SESSION lock_wait_timeout = 1");
         auto op = operador("rv_meio");
-        QVERIFY(!ReverterRestauracao(*op, *dm, reserva));
+        QVERIFY(!ReverterRestauracao(*op, *dm, reserva).Sucesso());
         trava.ExecutarComando("UNLOCK TABLES");
 
         QCOMPARE(op->Mostrados.size(), 1);

@@ -12,10 +12,10 @@
 //   sonda  backup|restaurar  largest-gap-ms  step-seconds  passes
 // Exit status 0 when the operation reached the step's end, 1 otherwise.
 
-#include "app/Dialogos.h"
-#include "app/TfrmPrincipal.h"
-#include "data/Pastas.h"
+#include "base/Pastas.h"
 #include "data/TDM.h"
+#include "gui/Dialogos.h"
+#include "gui/TfrmPrincipal.h"
 
 #include <QApplication>
 #include <QComboBox>

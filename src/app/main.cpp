@@ -1,6 +1,6 @@
-#include "app/TAplicacao.h"
-#include "app/TfrmPrincipal.h"
 #include "data/TDM.h"
+#include "gui/TAplicacao.h"
+#include "gui/TfrmPrincipal.h"
 
 int main(int argc, char* argv[]) {
     marvek::TAplicacao aplicacao(argc, argv);

@@ -1,8 +1,8 @@
 #include "backup/Backup.h"
 
-#include "data/EErro.h"
+#include "base/EErro.h"
+#include "base/Pastas.h"
 #include "data/Instalacao.h"
-#include "data/Pastas.h"
 #include "data/TDM.h"
 #include "markers/LojasLeram.h"
 #include "operador/TOperador.h"
@@ -95,7 +95,7 @@ QList<qint64> tamanhosDasTabelas(TDM& dm, const QStringList& tabelas) {
     auto c = dm.AbrirConsulta(QStringLiteral("SELECT TABLE_NAME, DATA_LENGTH FROM "
                                              "information_schema.TABLES WHERE TABLE_SCHEMA = "
                                              "DATABASE()"),
-                              false, false);
+                              false);
     for (; c && !c->Eof(); c->Proximo())
         porNome.insert(c->Campo(0).toString(), c->Campo(1).toLongLong());
     QList<qint64> tamanhos;
@@ -106,12 +106,11 @@ QList<qint64> tamanhosDasTabelas(TDM& dm, const QStringList& tabelas) {
 
 // The selected branch's marker, read once on the calling thread; an id that has none gives
 // the error the first table with the column raises.
-std::variant<QString, EErro> marcaDaFilial(TOperador& op) {
+std::variant<QString, EErro> marcaDaFilial(const QString& chave) {
     bool ok = false;
-    const int filial = op.FilialSelecionada().toInt(&ok);
+    const int filial = chave.toInt(&ok);
     if (!ok)
-        return EErro(
-            QStringLiteral("'%1' is not a valid integer value").arg(op.FilialSelecionada()));
+        return EErro(QStringLiteral("'%1' is not a valid integer value").arg(chave));
     try {
         return CodigoLojasLeram(filial);
     } catch (const EErro& e) {
@@ -138,31 +137,16 @@ void conferirArquivo(const QString& arquivoZip, const QHash<QString, qint64>& co
 
 } // namespace
 
-void LimparPasta(TOperador& op, const QString& pasta) {
-    QDir dir(pasta);
-    if (!dir.exists())
-        return;
-    const QStringList arquivos =
-        dir.entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QString& nome : arquivos) {
-        // The mark of a folder the program made stays with the folder. A link is removed as a
-        // link: QFile::remove never reaches its target.
-        if (nome == MarcaPastaPropria)
-            continue;
-        if (!QFile::remove(pasta + nome))
-            op.MostrarMensagem(QStringLiteral("Erro ao excluir") + nome);
-    }
-}
-
-void RealizarBackup(TOperador& op, TDM& dm) {
+TResultado RealizarBackup(TOperador& op, TDM& dm) {
     // The table list and the progress range come first; a failure here is not handled by the
     // backup itself.
-    auto tabelas = dm.AbrirConsulta(QStringLiteral("show tables"), true, false);
+    auto tabelas = dm.AbrirConsulta(QStringLiteral("show tables"));
     op.DefinirMaximoProgresso(tabelas->RecordCount());
 
-    try {
-        op.ValidarCampos();
-        const QString destino = op.Diretorio();
+    return ExecutarOperacao(op, QStringLiteral("Ocorreu o seguinte erro: \r\r"), [&] {
+        const TEntradas entradas = op.Entradas();
+        op.ValidarEntradas(entradas);
+        const QString destino = entradas.diretorio;
         const QString pastaTrabalho =
             destino + Separador + QStringLiteral("Temp_Backup") + Separador;
         QString pastaServidor = destino + Separador + QStringLiteral("Temp_Backup");
@@ -185,9 +169,9 @@ void RealizarBackup(TOperador& op, TDM& dm) {
         for (; !tabelas->Eof(); tabelas->Proximo())
             lista << tabelas->Campo(0).toString();
         const QList<qint64> tamanhos = tamanhosDasTabelas(dm, lista);
-        const std::variant<QString, EErro> marca = marcaDaFilial(op);
+        const std::variant<QString, EErro> marca = marcaDaFilial(entradas.filial);
         ExecutarPorTabela(
-            op, dm, lista, op.Conexoes(),
+            op, dm, lista, entradas.conexoes,
             [&](TDM& c, const QString& tabela, TRegistroTabela& r) {
                 const QVariant coluna = c.ConsultarValor(QStringLiteral("DESCRIBE ") + tabela +
                                                              QStringLiteral(" lojas_leram"),
@@ -220,12 +204,11 @@ void RealizarBackup(TOperador& op, TDM& dm) {
         op.DefinirPosicaoProgresso(80);
         LimparPasta(op, pastaTrabalho);
         op.DefinirPosicaoProgresso(0);
-        op.Informar(QStringLiteral("Backup realizado com sucesso!\r\rArquivo salvo em : ") +
-                    arquivoZip);
-        op.AlternarControles();
-    } catch (const EErro& e) {
-        op.ErroPadrao(QStringLiteral("Ocorreu o seguinte erro: \r\r") + e.Mensagem());
-    }
+        op.Mostrar(TCaixa::Informacao,
+                   QStringLiteral("Backup realizado com sucesso!\r\rArquivo salvo em : ") +
+                       arquivoZip);
+        return true;
+    });
 }
 
 } // namespace marvek

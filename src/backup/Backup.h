@@ -1,18 +1,16 @@
 #pragma once
 
+#include "operador/TOperador.h"
+
 #include <QString>
 
 namespace marvek {
 
 class TDM;
-class TOperador;
 
 // The central backup: marks every table's rows for the selected branch, copies every table into
 // Temp_Backup under the destination folder and packs the copies into Backup_Central.zip.
-void RealizarBackup(TOperador& op, TDM& dm);
-
-// Deletes every file directly inside the folder (given with its trailing separator); folders
-// stay. A file that cannot be deleted is reported with "Erro ao excluir" + its name.
-void LimparPasta(TOperador& op, const QString& pasta);
+// Says how it ended; the controls of a window come back after a completed backup.
+TResultado RealizarBackup(TOperador& op, TDM& dm);
 
 } // namespace marvek

@@ -1,10 +1,10 @@
 #include "cli/Comandos.h"
 
 #include "backup/Backup.h"
+#include "base/EErro.h"
 #include "cli/LinhaDeComando.h"
 #include "cli/TOperadorConsole.h"
 #include "data/Criptografia.h"
-#include "data/EErro.h"
 #include "data/TDM.h"
 #include "restore/Restauracao.h"
 #include "restore/Reversao.h"
@@ -62,31 +62,42 @@ std::optional<QByteArray> lerLinha() {
 }
 } // namespace
 
+namespace {
+// The one place where a console command shows an error that escapes it: on stderr, after the
+// progress line is cleared. The command's own result gives the exit code.
+template <typename F> int noConsole(TOperadorConsole* op, F&& comando) {
+    try {
+        return comando();
+    } catch (const EErro& e) {
+        if (op)
+            op->TerminarProgresso();
+        EscreverErro(TextoConsole(e.Mensagem()));
+        return SaidaFalha;
+    }
+}
+
+int saida(const TResultado& r) {
+    return r.Sucesso() ? SaidaSucesso : SaidaFalha;
+}
+} // namespace
+
 int ComandoBackup(int filial, const QString& destino, int conexoes) {
     TOperadorConsole op;
     op.NumeroConexoes = conexoes;
     op.Backup = true;
     op.Filial = QString::number(filial);
     op.Pasta = destino;
-    try {
+    return noConsole(&op, [&] {
         DM().Conectar();
         const QString sql =
             QStringLiteral("select count(*) from filial where apagado <> \"S\" and filial_id = ") +
             QString::number(filial);
-        if (DM().ConsultarValor(sql, 0, true).toLongLong() == 0) {
-            EscreverErro(QStringLiteral("A filial %1 não existe ou está apagada (tabela filial): "
-                                        "nada foi feito.\n")
-                             .arg(filial));
-            return SaidaFalha;
-        }
-        op.AlternarControles(); // as the start button does
-        RealizarBackup(op, DM());
-    } catch (const EErro& e) {
-        op.TerminarProgresso();
-        EscreverErro(TextoConsole(e.Mensagem()));
-        return SaidaFalha;
-    }
-    return op.Sucesso() && op.Informacoes > 0 ? SaidaSucesso : SaidaFalha;
+        if (DM().ConsultarValor(sql, 0, true).toLongLong() == 0)
+            throw EErro(QStringLiteral("A filial %1 não existe ou está apagada (tabela filial): "
+                                       "nada foi feito.")
+                            .arg(filial));
+        return saida(RealizarBackup(op, DM()));
+    });
 }
 
 int ComandoRestaurar(const QString& arquivo, bool navirel, int conexoes) {
@@ -95,52 +106,34 @@ int ComandoRestaurar(const QString& arquivo, bool navirel, int conexoes) {
     op.Backup = false;
     op.ArquivoZip = arquivo;
     op.Resposta = navirel;
-    try {
-        // As at the window's start: a connection that cannot be opened now is opened by the
-        // restore when it first needs it, and reports its error then.
-        DM().Conectar();
-    } catch (const EErro&) {
-    }
-    try {
-        op.AlternarControles(); // as the start button does
-        ExecutarRestauracao(op, DM());
-    } catch (const EErro& e) {
-        // The log lines of the run itself ("Inicio Restore", "Fim Restore") are not covered by
-        // the restore's own handler.
-        op.TerminarProgresso();
-        EscreverErro(TextoConsole(e.Mensagem()));
-        return SaidaFalha;
-    }
-    return op.Sucesso() ? SaidaSucesso : SaidaFalha;
+    // As at the window's start, the settings are read but a connection that cannot be opened
+    // now is left to the restore, which opens it when it first needs it and reports its error.
+    // (The log lines of the run itself, "Inicio Restore" and "Fim Restore", are not covered by
+    // the restore's own handler.)
+    return noConsole(&op, [&] {
+        DM().Configurar();
+        return saida(ExecutarRestauracao(op, DM()));
+    });
 }
 
 int ComandoReverter(const QString& bancoReserva) {
     TOperadorConsole op;
     op.Backup = false;
-    try {
+    return noConsole(&op, [&] {
         DM().Conectar();
-        if (!ReverterRestauracao(op, DM(), bancoReserva))
-            return SaidaFalha;
-    } catch (const EErro& e) {
-        op.TerminarProgresso();
-        EscreverErro(TextoConsole(e.Mensagem()));
-        return SaidaFalha;
-    }
-    return op.Erros == 0 ? SaidaSucesso : SaidaFalha;
+        return saida(ReverterRestauracao(op, DM(), bancoReserva));
+    });
 }
 
 int ComandoVerificar(const QString& arquivo) {
-    try {
+    return noConsole(nullptr, [&] {
         const QList<TTabelaArquivo> tabelas = VerificarArquivoBackup(arquivo, true);
         QString saida;
         for (const TTabelaArquivo& t : tabelas)
             saida += t.nome + QLatin1Char('\t') + QString::number(t.tamanho) + QLatin1Char('\n');
         EscreverSaida(saida);
-    } catch (const EErro& e) {
-        EscreverErro(TextoConsole(e.Mensagem()));
-        return SaidaFalha;
-    }
-    return SaidaSucesso;
+        return SaidaSucesso;
+    });
 }
 
 int ComandoCifrarSenha() {
@@ -174,16 +167,13 @@ int ComandoCifrarSenha() {
             return SaidaFalha;
         }
     }
-    try {
+    return noConsole(nullptr, [&] {
         const QString cifrada = Criptografar(QStringLiteral("E"), senha, ChaveSenha());
         if (Descriptografar(cifrada, ChaveSenha()) != senha)
             throw EErro(QStringLiteral("A senha cifrada não volta à senha informada."));
         EscreverSaida(cifrada + QLatin1Char('\n'));
-    } catch (const EErro& e) {
-        EscreverErro(TextoConsole(e.Mensagem()));
-        return SaidaFalha;
-    }
-    return SaidaSucesso;
+        return SaidaSucesso;
+    });
 }
 
 } // namespace marvek

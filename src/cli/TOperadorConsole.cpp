@@ -1,6 +1,6 @@
 #include "cli/TOperadorConsole.h"
 
-#include "data/EErro.h"
+#include "base/Texto.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -9,9 +9,7 @@
 namespace marvek {
 
 QString TextoConsole(const QString& texto) {
-    QString t = texto;
-    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QString t = QuebrasDeLinha(texto);
     if (!t.endsWith(QLatin1Char('\n')))
         t += QLatin1Char('\n');
     return t;
@@ -39,12 +37,15 @@ TOperadorConsole::~TOperadorConsole() {
     TerminarProgresso();
 }
 
-void TOperadorConsole::ValidarCampos() {
-    ValidarCamposSemJanela();
-}
-
-void TOperadorConsole::AlternarControles() {
-    ControlesAtivos = !ControlesAtivos;
+TEntradas TOperadorConsole::Entradas() const {
+    TEntradas e;
+    e.backup = Backup;
+    e.filial = Filial;
+    e.diretorio = Pasta;
+    e.arquivo = ArquivoZip;
+    e.opcoes = &Opcoes;
+    e.conexoes = NumeroConexoes;
+    return e;
 }
 
 void TOperadorConsole::DefinirMaximoProgresso(int maximo) {
@@ -87,35 +88,14 @@ bool TOperadorConsole::Confirmar(const QString& texto, bool simPadrao, const QSt
     return Resposta;
 }
 
-void TOperadorConsole::MostrarErro(const QString& texto) {
-    ++Erros;
+void TOperadorConsole::MostrarCaixa(TCaixa tipo, const QString& texto) {
     TerminarProgresso();
-    EscreverErro(TextoConsole(texto));
-}
-
-void TOperadorConsole::Alertar(const QString& texto) {
-    TerminarProgresso();
-    EscreverErro(TextoConsole(texto));
-}
-
-void TOperadorConsole::Informar(const QString& texto) {
-    ++Informacoes;
-    TerminarProgresso();
-    EscreverSaida(TextoConsole(texto));
-}
-
-void TOperadorConsole::ErroPadrao(const QString& texto) {
-    ++Erros;
-    TerminarProgresso();
-    EscreverErro(TextoConsole(texto));
-}
-
-void TOperadorConsole::MostrarMensagem(const QString& texto) {
-    // The plain box only ever reports a file that could not be deleted ("Erro ao excluir"):
-    // a stale file left in a work folder can reach the next archive or the next load.
-    ++Erros;
-    TerminarProgresso();
-    EscreverErro(TextoConsole(texto));
+    // Information goes to stdout; errors and warnings to stderr. The plain box only ever
+    // reports a file that could not be deleted ("Erro ao excluir").
+    if (tipo == TCaixa::Informacao)
+        EscreverSaida(TextoConsole(texto));
+    else
+        EscreverErro(TextoConsole(texto));
 }
 
 void TOperadorConsole::ProcessarMensagens() {

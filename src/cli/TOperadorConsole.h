@@ -23,51 +23,29 @@ public:
     QString Pasta;
     QString ArquivoZip;
     // The maintenance options of a start without maintenance login: all off.
-    TConfiguracoes Opcoes;
+    mutable TConfiguracoes Opcoes; // the operations may point its list files elsewhere
     // The answer given to every question.
     bool Resposta = false;
     // Server connections for the tables (--conexoes).
     int NumeroConexoes = 1;
-    int Conexoes() const override { return NumeroConexoes; }
 
-    // What the run reported: errors of every kind (standard error box, MostrarErro, the plain
-    // message box, which only reports files it could not delete) and information boxes.
-    int Erros = 0;
-    int Informacoes = 0;
-    // The state of the window's operation controls, flipped by AlternarControles. An
-    // operation that ends well switches them back on.
-    bool ControlesAtivos = true;
-
-    // True when the operation ended well: nothing reported an error and the controls were
-    // switched back on at the end.
-    bool Sucesso() const { return Erros == 0 && ControlesAtivos; }
-
-    bool ModoBackup() const override { return Backup; }
-    QString FilialSelecionada() const override { return Filial; }
-    QString Diretorio() const override { return Pasta; }
-    QString Arquivo() const override { return ArquivoZip; }
-    TConfiguracoes* Configuracoes() override { return &Opcoes; }
-
-    void ValidarCampos() override;
-    void AlternarControles() override;
+    TEntradas Entradas() const override;
 
     void DefinirMaximoProgresso(int maximo) override;
     void DefinirPosicaoProgresso(int posicao) override;
     int PosicaoProgresso() const override { return m_posicao; }
 
     void GravarLog(const QString& texto) override;
-
     bool Confirmar(const QString& texto, bool simPadrao, const QString& titulo) override;
-    void MostrarErro(const QString& texto) override;
-    void Alertar(const QString& texto) override;
-    void Informar(const QString& texto) override;
-    void ErroPadrao(const QString& texto) override;
-    void MostrarMensagem(const QString& texto) override;
-
     void ProcessarMensagens() override;
 
     // Clears the progress line, if one is drawn.
     void TerminarProgresso();
+
+protected:
+    // No controls to put back: the message that follows says what is missing.
+    void EntradaRecusada(TCampo) override {}
+    void MostrarCaixa(TCaixa tipo, const QString& texto) override;
 
 private:
     void desenharProgresso();

@@ -1,9 +1,9 @@
 // marvek-cli: the backup and the restore without a window, for scripts and schedulers.
 
+#include "base/Pastas.h"
 #include "cli/Comandos.h"
 #include "cli/LinhaDeComando.h"
 #include "cli/TOperadorConsole.h"
-#include "data/Pastas.h"
 #include "data/TDM.h"
 #include "operador/TrabalhoPorTabela.h"
 

@@ -1,6 +1,6 @@
 #include "data/ArquivoIni.h"
 
-#include "data/EErro.h"
+#include "base/EErro.h"
 
 #include <QFile>
 // Byte-wise reading: the file is Latin-1 and no conversion is wanted.

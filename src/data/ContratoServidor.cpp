@@ -1,8 +1,9 @@
 // What the operations rely on the server for, on a server without BACKUP TABLES and
 // RESTORE TABLES: the same two files per table, written and loaded through the file system.
 // The server and the program share one machine and one file system.
-#include "data/EErro.h"
-#include "data/Identificador.h"
+#include "base/EErro.h"
+#include "base/Identificador.h"
+#include "base/Pastas.h"
 #include "data/TDM.h"
 #include "plataforma/Plataforma.h"
 
@@ -23,12 +24,6 @@ fs::path caminho(const QString& p) {
 
 QString texto(const fs::path& p) {
     return QFile::decodeName(QByteArray::fromStdString(p.string()));
-}
-
-QString comBarra(QString pasta) {
-    if (!pasta.endsWith(QLatin1Char('/')))
-        pasta += QLatin1Char('/');
-    return pasta;
 }
 
 // Where the folder and the data folder share a file system the file is linked, not copied: the
@@ -95,7 +90,7 @@ void TDM::BackupTables(const QString& tabela, const QString& pasta, bool travada
     if (banco.isEmpty())
         throw EErro(QStringLiteral("Nenhum banco de dados selecionado"));
     const fs::path origem = caminho(dados + banco);
-    const fs::path destino = caminho(comBarra(pasta));
+    const fs::path destino = caminho(ComBarra(pasta));
 
     // Under the caller's write lock a plain flush writes out what the server holds; the
     // export flush takes a lock of its own.
@@ -116,7 +111,7 @@ void TDM::BackupTables(const QString& tabela, const QString& pasta, bool travada
 }
 
 QString TDM::RestoreTables(const QString& tabela, const QString& pasta, const QString& noBanco) {
-    const QString origem = comBarra(pasta);
+    const QString origem = ComBarra(pasta);
     const QString frm = acharArquivo(origem, tabela + QLatin1String(".frm"));
     const QString myd = acharArquivo(origem, tabela + QLatin1String(".MYD"));
     if (frm.isEmpty() || myd.isEmpty())

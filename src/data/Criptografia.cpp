@@ -1,6 +1,6 @@
 #include "data/Criptografia.h"
 
-#include "data/EErro.h"
+#include "base/EErro.h"
 
 #include <QRandomGenerator>
 

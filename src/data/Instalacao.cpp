@@ -1,20 +1,20 @@
 #include "data/Instalacao.h"
 
+#include "base/EErro.h"
+#include "base/Identificador.h"
+#include "base/Pastas.h"
 #include "data/ArquivoIni.h"
-#include "data/EErro.h"
-#include "data/Identificador.h"
-#include "data/Pastas.h"
 #include "data/TDM.h"
 
 #include <QCryptographicHash>
 
 namespace marvek {
 
-namespace {
-QString arquivoIni() {
+QString ArquivoDeConfiguracao() {
     return ArquivoDoPrograma(QStringLiteral("sistema_qel.ini"));
 }
 
+namespace {
 QString literal(const QString& texto) {
     QString s = texto;
     s.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('\''), "''");
@@ -30,7 +30,7 @@ bool EhBancoDoServidor(const QString& banco) {
 }
 
 QString LerBancoDeTrabalho() {
-    const QString banco = LerTextoIni(arquivoIni(), QStringLiteral("ip"),
+    const QString banco = LerTextoIni(ArquivoDeConfiguracao(), QStringLiteral("ip"),
                                       QStringLiteral("database"), QStringLiteral("gerente"));
     // An empty name would make the data folder itself the database folder to empty.
     if (banco.trimmed().isEmpty())
@@ -49,7 +49,7 @@ QString LerBancoDeTrabalho() {
 }
 
 int LerCodFisica() {
-    const QString texto = LerTextoIni(arquivoIni(), QStringLiteral("FilialMatriz"),
+    const QString texto = LerTextoIni(ArquivoDeConfiguracao(), QStringLiteral("FilialMatriz"),
                                       QStringLiteral("CodFisica"), QString());
     bool ok = false;
     const int id = texto.trimmed().toInt(&ok, 10);

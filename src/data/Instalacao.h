@@ -9,6 +9,9 @@ class TDM;
 // What sistema_qel.ini says about this installation, checked before any operation changes
 // something.
 
+// The settings file: sistema_qel.ini in the program folder.
+QString ArquivoDeConfiguracao();
+
 // The working database (key database of [ip], default gerente). Raises EErro when it is empty,
 // not a plain identifier (letters, digits, "_", "$") or one of the server's own databases.
 QString LerBancoDeTrabalho();

@@ -1,9 +1,10 @@
 #include "data/TDM.h"
 
+#include "base/EErro.h"
+#include "base/Pastas.h"
 #include "data/ArquivoIni.h"
 #include "data/Criptografia.h"
-#include "data/EErro.h"
-#include "data/Pastas.h"
+#include "data/Instalacao.h"
 
 #include <errmsg.h>
 #include <mysql.h>
@@ -174,11 +175,20 @@ TDM& DM() {
 }
 
 void TDM::Conectar() {
-    LerConfiguracao(ArquivoDoPrograma(QStringLiteral("sistema_qel.ini")), QStringLiteral("ip"),
-                    3306);
+    Configurar();
+    Conexao.Abrir();
+}
+
+void TDM::Configurar() {
+    lerConfiguracao(ArquivoDeConfiguracao(), QStringLiteral("ip"), 3306);
 }
 
 void TDM::LerConfiguracao(const QString& arquivo, const QString& secao, int porta) {
+    lerConfiguracao(arquivo, secao, porta);
+    Conexao.Abrir();
+}
+
+void TDM::lerConfiguracao(const QString& arquivo, const QString& secao, int porta) {
     const QString servidor =
         LerTextoIni(arquivo, secao, QStringLiteral("local"), QStringLiteral("localhost"));
     const QString banco =
@@ -188,19 +198,23 @@ void TDM::LerConfiguracao(const QString& arquivo, const QString& secao, int port
     const QString cifrada =
         LerTextoIni(arquivo, secao, QStringLiteral("senha"), SenhaPadraoCifrada());
     const QString senha = Descriptografar(cifrada, ChaveSenha());
-    AbrirConexao(servidor, banco, usuario, senha, porta);
+    definirConexao(servidor, banco, usuario, senha, porta);
 }
 
 void TDM::AbrirConexao(const QString& servidor, const QString& banco, const QString& usuario,
                        const QString& senha, int porta) {
+    definirConexao(servidor, banco, usuario, senha, porta);
+    Conexao.Abrir();
+}
+
+void TDM::definirConexao(const QString& servidor, const QString& banco, const QString& usuario,
+                         const QString& senha, int porta) {
     Conexao.Fechar();
     Conexao.Servidor = servidor;
     Conexao.Banco = banco;
     Conexao.Usuario = usuario;
     Conexao.Senha = senha;
     Conexao.Porta = porta;
-    Conexao.LoginPrompt = false;
-    Conexao.Abrir();
 }
 
 void TDM::executar(const QString& sql) {
@@ -233,9 +247,9 @@ QVariant TDM::ConsultarValor(const QString& sql, const QVariant& padrao, bool le
             return padrao;
         const QVariant v = consulta.Campo(0);
         return v.isValid() ? v : padrao;
-    } catch (const EErro& e) {
+    } catch (const EErro&) {
         if (levantarErro)
-            throw EErro(e.Mensagem());
+            throw;
         return QVariant();
     }
 }
@@ -252,15 +266,14 @@ qint64 TDM::ExecutarComando(const QString& sql, bool levantarErro) {
             throw EErro(erro);
         }
         return afetadas == static_cast<my_ulonglong>(-1) ? 0 : static_cast<qint64>(afetadas);
-    } catch (const EErro& e) {
+    } catch (const EErro&) {
         if (levantarErro)
-            throw EErro(e.Mensagem());
+            throw;
         return -1;
     }
 }
 
-std::unique_ptr<TConsulta> TDM::AbrirConsulta(const QString& sql, bool levantarErro,
-                                              bool /*cachedUpdates*/) {
+std::unique_ptr<TConsulta> TDM::AbrirConsulta(const QString& sql, bool levantarErro) {
     try {
         executar(sql);
         st_mysql* m = Conexao.Handle();
@@ -273,18 +286,15 @@ std::unique_ptr<TConsulta> TDM::AbrirConsulta(const QString& sql, bool levantarE
         std::unique_ptr<TConsulta> consulta(new TConsulta(r));
         descartarResultados(m);
         return consulta;
-    } catch (const EErro& e) {
+    } catch (const EErro&) {
         if (levantarErro)
-            throw EErro(e.Mensagem());
+            throw;
         return nullptr;
     }
 }
 
 QString TDM::PastaDeDados() {
-    QString pasta = ConsultarValor(QStringLiteral("SELECT @@datadir"), QString()).toString();
-    if (!pasta.endsWith(QLatin1Char('/')))
-        pasta += QLatin1Char('/');
-    return pasta;
+    return ComBarra(ConsultarValor(QStringLiteral("SELECT @@datadir"), QString()).toString());
 }
 
 QString TDM::BancoAtual() {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/Identificador.h"
+#include "base/Identificador.h"
 
 #include <QString>
 #include <QVariant>
@@ -50,7 +50,6 @@ public:
     QString Usuario;
     QString Senha;
     int Porta = 3306;
-    bool LoginPrompt = false;
 
     void Abrir();
     void Fechar();
@@ -79,6 +78,9 @@ public:
 
     // Reads sistema_qel.ini in the program folder and opens the connection (port 3306).
     void Conectar();
+    // Reads the same settings into the connection without opening it: the first statement
+    // opens it.
+    void Configurar();
     void LerConfiguracao(const QString& arquivo, const QString& secao, int porta);
     void AbrirConexao(const QString& servidor, const QString& banco, const QString& usuario,
                       const QString& senha, int porta);
@@ -90,8 +92,7 @@ public:
     // Rows affected, or -1 on an error when levantarErro is false.
     qint64 ExecutarComando(const QString& sql, bool levantarErro = true);
     // A new result set owned by the caller; nullptr on an error when levantarErro is false.
-    std::unique_ptr<TConsulta> AbrirConsulta(const QString& sql, bool levantarErro = true,
-                                             bool cachedUpdates = false);
+    std::unique_ptr<TConsulta> AbrirConsulta(const QString& sql, bool levantarErro = true);
 
     // The server contract for the table files.
     // The server's data folder, ending with "/".
@@ -109,6 +110,9 @@ public:
 
 private:
     void executar(const QString& sql);
+    void lerConfiguracao(const QString& arquivo, const QString& secao, int porta);
+    void definirConexao(const QString& servidor, const QString& banco, const QString& usuario,
+                        const QString& senha, int porta);
 };
 
 // The program's data module, alive for the whole run.

@@ -1,6 +1,6 @@
 #include "maintenance/WSInstallQEL.h"
 
-#include "data/EErro.h"
+#include "base/EErro.h"
 
 #include <QEventLoop>
 #include <QNetworkAccessManager>

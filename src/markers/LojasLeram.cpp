@@ -1,6 +1,6 @@
 #include "markers/LojasLeram.h"
 
-#include "data/EErro.h"
+#include "base/EErro.h"
 #include "data/TDM.h"
 
 namespace marvek {
@@ -21,8 +21,8 @@ QString CodigoLojasLeram(int n) {
 }
 
 QString ListaLojasLeram(TDM& dm) {
-    auto consulta = dm.AbrirConsulta(
-        QStringLiteral("select filial_id from filial where apagado <> \"S\""), true, false);
+    auto consulta =
+        dm.AbrirConsulta(QStringLiteral("select filial_id from filial where apagado <> \"S\""));
     QString lista;
     for (; !consulta->Eof(); consulta->Proximo()) {
         bool ok = false;

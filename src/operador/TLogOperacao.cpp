@@ -1,7 +1,7 @@
 #include "operador/TLogOperacao.h"
 
-#include "data/EErro.h"
-#include "data/Pastas.h"
+#include "base/EErro.h"
+#include "base/Pastas.h"
 
 #include <QSaveFile>
 

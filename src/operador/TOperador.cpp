@@ -1,31 +1,49 @@
 #include "operador/TOperador.h"
 
-#include "data/EErro.h"
-#include "operador/TrabalhoPorTabela.h"
+#include "base/Pastas.h"
 #include "plataforma/Plataforma.h"
 
 namespace marvek {
+
+void TOperador::ValidarEntradas(const TEntradas& e) {
+    TCampo campo = TCampo::Nenhum;
+    QString falta;
+    if (e.backup && e.filial.isEmpty()) {
+        campo = TCampo::Filial;
+        falta = QStringLiteral("Nenhuma filial selecionada");
+    } else if (e.backup && e.diretorio.isEmpty()) {
+        campo = TCampo::Diretorio;
+        falta = QStringLiteral("Nenhum diretório selecionado");
+    } else if (!e.backup && e.arquivo.isEmpty()) {
+        campo = TCampo::Arquivo;
+        falta = QStringLiteral("Nenhum arquivo selecionado");
+    }
+    if (campo == TCampo::Nenhum)
+        return;
+    EntradaRecusada(campo);
+    throw EEntradaRecusada(falta);
+}
+
+void TOperador::Mostrar(TCaixa tipo, const QString& texto) {
+    if (tipo != TCaixa::Alerta && tipo != TCaixa::Informacao)
+        m_erros << texto;
+    MostrarCaixa(tipo, texto);
+}
 
 void TOperador::ExecutarPrograma(const QString& caminho) {
     IniciarPrograma(caminho);
 }
 
-int TOperador::Conexoes() const {
-    return ConexoesPadrao();
+TResultado TOperador::Resultado(TResultado::TDesfecho desfecho, qsizetype inicio) const {
+    TResultado r;
+    r.desfecho = desfecho;
+    r.erros = m_erros.mid(inicio);
+    return r;
 }
 
-void TOperador::ValidarCamposSemJanela() {
-    QString falta;
-    if (ModoBackup() && FilialSelecionada().isEmpty())
-        falta = QStringLiteral("Nenhuma filial selecionada");
-    else if (ModoBackup() && Diretorio().isEmpty())
-        falta = QStringLiteral("Nenhum diretório selecionado");
-    else if (!ModoBackup() && Arquivo().isEmpty())
-        falta = QStringLiteral("Nenhum arquivo selecionado");
-    if (falta.isEmpty())
-        return;
-    AlternarControles();
-    throw EErro(falta);
+void LimparPasta(TOperador& op, const QString& pasta) {
+    for (const QString& nome : EsvaziarPasta(pasta))
+        op.Mostrar(TCaixa::Mensagem, QStringLiteral("Erro ao excluir") + nome);
 }
 
 } // namespace marvek

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/EErro.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -7,24 +9,67 @@ namespace marvek {
 
 class TConfiguracoes;
 
+// The inputs of an operation, as the face holds them when the operation starts. An operation
+// reads them once.
+struct TEntradas {
+    bool backup = true;
+    QString filial;    // the branch key as text, may be empty
+    QString diretorio; // destination folder, exactly as entered
+    QString arquivo;   // archive path, exactly as entered
+    // The maintenance options: an object, or nullptr (none).
+    TConfiguracoes* opcoes = nullptr;
+    // How many server connections the tables are worked on at once (1: one after another, on
+    // the operation's own connection).
+    int conexoes = 1;
+};
+
+// An input the operation needs and did not get, in the order they are checked.
+enum class TCampo { Nenhum, Filial, Diretorio, Arquivo };
+
+// The message boxes an operation shows.
+enum class TCaixa {
+    Erro,       // caption "Erro..."
+    Alerta,     // caption "Alerta"
+    Informacao, // information box, caption "Information"
+    ErroPadrao, // standard error box, caption "Error"
+    Mensagem,   // plain message box
+};
+
+// How an operation ended.
+struct TResultado {
+    enum TDesfecho {
+        Concluida, // it ran to its end (errors of single steps may have been shown on the way)
+        Recusada,  // an input check refused it before anything was done
+        Falhou,    // it stopped with an error
+    };
+    TDesfecho desfecho = Concluida;
+    // Every error text shown during the operation, in order.
+    QStringList erros;
+
+    bool Sucesso() const { return desfecho == Concluida && erros.isEmpty(); }
+};
+
+// Raised by the input check; the operation's handler shows it like any error and ends with
+// TResultado::Recusada.
+class EEntradaRecusada : public EErro {
+public:
+    using EErro::EErro;
+};
+
 // What an operation needs from whoever drives it: the main window, the console front end or a
-// test. An operation never touches a widget; it reads its inputs, checks them, moves the
-// progress bar, logs and talks to the user only through this seam.
+// test. An operation never touches a widget; it reads its inputs, moves the progress bar, logs
+// and talks to the user only through this seam.
 class TOperador {
 public:
     virtual ~TOperador() = default;
 
-    // Inputs.
-    virtual bool ModoBackup() const = 0;
-    virtual QString FilialSelecionada() const = 0; // the branch key as text, may be empty
-    virtual QString Diretorio() const = 0;         // destination folder, exactly as entered
-    virtual QString Arquivo() const = 0;           // archive path, exactly as entered
-    // The maintenance options: an object, or nullptr (none).
-    virtual TConfiguracoes* Configuracoes() = 0;
+    // The inputs, read once at the operation's start.
+    virtual TEntradas Entradas() const = 0;
 
-    // The input checks and the control toggle of the main window.
-    virtual void ValidarCampos() = 0;
-    virtual void AlternarControles() = 0;
+    // Checks the inputs in the order of TCampo. The first missing one is passed to
+    // EntradaRecusada (a window puts its controls back and moves the focus to the field) and
+    // raised as EEntradaRecusada with its message.
+    void ValidarEntradas(const TEntradas& entradas);
 
     // The progress bar.
     virtual void DefinirMaximoProgresso(int maximo) = 0;
@@ -34,13 +79,11 @@ public:
     // The operation log: one line, with the time added.
     virtual void GravarLog(const QString& texto) = 0;
 
-    // Message boxes.
+    // A message box of the given kind. The texts of error boxes (every kind but Alerta and
+    // Informacao) are kept for the operation's result.
+    void Mostrar(TCaixa tipo, const QString& texto);
+    // A Yes/No question; true when answered Yes.
     virtual bool Confirmar(const QString& texto, bool simPadrao, const QString& titulo) = 0;
-    virtual void MostrarErro(const QString& texto) = 0; // caption "Erro..."
-    virtual void Alertar(const QString& texto) = 0;     // caption "Alerta"
-    virtual void Informar(const QString& texto) = 0;    // information box, caption "Information"
-    virtual void ErroPadrao(const QString& texto) = 0;  // standard error box, caption "Error"
-    virtual void MostrarMensagem(const QString& texto) = 0; // plain message box
 
     // Lets pending window messages be processed.
     virtual void ProcessarMensagens() = 0;
@@ -48,14 +91,36 @@ public:
     // Starts a program without waiting for it (Navirel.exe). Failures pass silently.
     virtual void ExecutarPrograma(const QString& caminho);
 
-    // How many server connections the tables are worked on at once (1: one after another, on
-    // the operation's own connection). By default the machine's cores, at most four.
-    virtual int Conexoes() const;
+    // The result of an operation that began when ErrosMostrados() had inicio texts.
+    TResultado Resultado(TResultado::TDesfecho desfecho, qsizetype inicio) const;
+    const QStringList& ErrosMostrados() const { return m_erros; }
 
 protected:
-    // The input checks of a face without a window (no focus to move): the first missing input
-    // toggles the controls back on and raises its message.
-    void ValidarCamposSemJanela();
+    virtual void EntradaRecusada(TCampo campo) = 0;
+    virtual void MostrarCaixa(TCaixa tipo, const QString& texto) = 0;
+
+private:
+    QStringList m_erros;
 };
+
+// Empties a work folder of the program (EsvaziarPasta); a file that cannot be deleted is
+// reported with "Erro ao excluir" + its name.
+void LimparPasta(TOperador& op, const QString& pasta);
+
+// The top of an operation: runs it, shows an error that escapes it in the standard error box
+// with prefixo before its text, and says how it ended. The body returns true when it ran to
+// its end.
+template <typename F>
+TResultado ExecutarOperacao(TOperador& op, const QString& prefixo, F&& corpo) {
+    const qsizetype inicio = op.ErrosMostrados().size();
+    try {
+        return op.Resultado(corpo() ? TResultado::Concluida : TResultado::Falhou, inicio);
+    } catch (const EErro& e) {
+        op.Mostrar(TCaixa::ErroPadrao, prefixo + e.Mensagem());
+        return op.Resultado(dynamic_cast<const EEntradaRecusada*>(&e) ? TResultado::Recusada
+                                                                      : TResultado::Falhou,
+                            inicio);
+    }
+}
 
 } // namespace marvek

@@ -1,15 +1,16 @@
 #include "operador/TrabalhoPorTabela.h"
 
-#include "data/EErro.h"
+#include "base/EErro.h"
 #include "data/TDM.h"
 #include "operador/TOperador.h"
+#include "plataforma/GrupoDeTrabalho.h"
 
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <exception>
 #include <mutex>
-#include <thread>
+#include <optional>
 #include <vector>
 
 namespace marvek {
@@ -131,7 +132,7 @@ std::vector<std::pair<size_t, TItem>> retirar(TEstado& e, bool tudo) {
 } // namespace
 
 int ConexoesPadrao() {
-    return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 4);
+    return TGrupoDeTrabalho::Nucleos(4);
 }
 
 void ExecutarPorTabela(TOperador& op, TDM& dm, const QStringList& tabelas, int conexoes,
@@ -156,7 +157,9 @@ void ExecutarPorTabela(TOperador& op, TDM& dm, const QStringList& tabelas, int c
         std::stable_sort(e.ordem.begin(), e.ordem.end(), [&](size_t a, size_t b) {
             return pesos[static_cast<qsizetype>(a)] > pesos[static_cast<qsizetype>(b)];
         });
-    std::vector<std::thread> threads;
+    const int n = std::min<int>(conexoes, static_cast<int>(tabelas.size()));
+    // The workers wait on the server, not on the processor: they keep the normal priority.
+    std::optional<TGrupoDeTrabalho> grupo(std::in_place, n, false);
     std::exception_ptr erroOperador;
     auto encerrar = [&] {
         {
@@ -165,15 +168,11 @@ void ExecutarPorTabela(TOperador& op, TDM& dm, const QStringList& tabelas, int c
             e.semLog = true;
         }
         e.mudou.notify_all();
-        for (std::thread& t : threads)
-            t.join();
-        threads.clear();
+        grupo.reset(); // joins every worker
     };
     try {
-        const int n = std::min<int>(conexoes, static_cast<int>(tabelas.size()));
         for (int i = 0; i < n; ++i)
-            threads.emplace_back(trabalhar, std::ref(e), std::ref(dm), std::cref(banco),
-                                 std::cref(trabalho));
+            grupo->Enviar([&] { trabalhar(e, dm, banco, trabalho); });
         for (bool fim = false; !fim;) {
             std::vector<std::pair<size_t, TItem>> itens;
             {
@@ -199,7 +198,12 @@ void ExecutarPorTabela(TOperador& op, TDM& dm, const QStringList& tabelas, int c
             }
             op.ProcessarMensagens();
         }
-        encerrar();
+        {
+            std::lock_guard<std::mutex> trava(e.mutex);
+            e.parar = true;
+        }
+        grupo->Aguardar(); // every worker has returned; a failure outside a table's work is raised
+        grupo.reset();
         // Every line of what ran, in listing order, also after a failure.
         for (const auto& [i, item] : retirar(e, true))
             if (!item.progresso)

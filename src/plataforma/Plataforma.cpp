@@ -1,6 +1,6 @@
 #include "plataforma/Plataforma.h"
 
-#include "data/EErro.h"
+#include "base/EErro.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 #include "restore/LimparOutrasFiliais.h"
 
-#include "data/EErro.h"
+#include "base/EErro.h"
+#include "base/Pastas.h"
 #include "data/Instalacao.h"
-#include "data/Pastas.h"
 #include "data/TDM.h"
 #include "maintenance/TConfiguracoes.h"
 #include "operador/TOperador.h"
@@ -77,16 +77,16 @@ QString CaminhoQueryTxt() {
     return g_caminhoQueryTxt;
 }
 
-void GerarQueryTxt(TOperador& op) {
+void GerarQueryTxt(TConfiguracoes* opcoes) {
     g_caminhoQueryTxt = ArquivoDoPrograma(QStringLiteral("query.txt"));
     const QByteArray dados = ConteudoQueryTxt();
     QFile f(g_caminhoQueryTxt);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(dados) != dados.size())
         throw EErro(QStringLiteral("Cannot create file \"%1\". %2")
                         .arg(g_caminhoQueryTxt, f.errorString()));
-    if (TConfiguracoes* c = op.Configuracoes()) {
-        c->SetArquivoTruncates(g_caminhoQueryTxt);
-        c->SetArquivoDeletes(g_caminhoQueryTxt);
+    if (opcoes) {
+        opcoes->SetArquivoTruncates(g_caminhoQueryTxt);
+        opcoes->SetArquivoDeletes(g_caminhoQueryTxt);
     }
 }
 
@@ -140,7 +140,7 @@ QString ComandoDaLimpezaFixa(const QString& tabela, const QString& filial) {
            QStringLiteral("\"");
 }
 
-void LimparOutrasFiliais(TOperador& op, TDM& dm, const QString& filial) {
+void LimparOutrasFiliais(TOperador& op, TDM& dm, const QString& filial, TConfiguracoes* opcoes) {
     try {
         for (const QString& tabela : TabelasDaLimpezaFixa()) {
             dm.ExecutarComando(ComandoDaLimpezaFixa(tabela, filial), true);
@@ -150,14 +150,13 @@ void LimparOutrasFiliais(TOperador& op, TDM& dm, const QString& filial) {
         try {
             TruncarTabelas(op, dm, ListaTabelasPAF());
         } catch (const EErro&) {
-            op.MostrarErro(QStringLiteral("Erro ao efetuar truncate nas tabelas do PAF"));
+            op.Mostrar(TCaixa::Erro, QStringLiteral("Erro ao efetuar truncate nas tabelas do PAF"));
             throw EAbortar();
         }
 
-        TConfiguracoes* opcoes = op.Configuracoes();
         if (!opcoes)
             return;
-        GerarQueryTxt(op);
+        GerarQueryTxt(opcoes);
         QStringList lista;
         if (opcoes->ExecutarTruncates()) {
             lista = lerLinhas(opcoes->ArquivoTruncates());
@@ -190,7 +189,7 @@ void LimparOutrasFiliais(TOperador& op, TDM& dm, const QString& filial) {
         if (QFile::exists(g_caminhoQueryTxt))
             QFile::remove(g_caminhoQueryTxt);
     } catch (const EErro& e) {
-        op.ErroPadrao(QStringLiteral("Ocorreu o seguinte erro:\r") + e.Mensagem());
+        op.Mostrar(TCaixa::ErroPadrao, QStringLiteral("Ocorreu o seguinte erro:\r") + e.Mensagem());
     }
 }
 

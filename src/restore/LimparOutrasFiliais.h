@@ -5,6 +5,7 @@
 
 namespace marvek {
 
+class TConfiguracoes;
 class TDM;
 class TOperador;
 
@@ -18,7 +19,7 @@ QString ObterCodFilial(TOperador& op);
 
 // Writes the built-in table list to query.txt in the program folder (replacing it) and points
 // the maintenance options' list files at it.
-void GerarQueryTxt(TOperador& op);
+void GerarQueryTxt(TConfiguracoes* opcoes);
 // The path query.txt was last written to ("" before the first GerarQueryTxt).
 QString CaminhoQueryTxt();
 // The built-in table list, byte for byte.
@@ -34,6 +35,7 @@ QString ComandoDaLimpezaFixa(const QString& tabela, const QString& filial);
 
 // Removes other branches' rows from the six fixed tables, empties the PAF tables and runs the
 // maintenance options' clean-up. Reports its own errors and always returns.
-void LimparOutrasFiliais(TOperador& op, TDM& dm, const QString& filial);
+// opcoes: the maintenance options, or nullptr (none).
+void LimparOutrasFiliais(TOperador& op, TDM& dm, const QString& filial, TConfiguracoes* opcoes);
 
 } // namespace marvek

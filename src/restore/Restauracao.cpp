@@ -1,9 +1,8 @@
 #include "restore/Restauracao.h"
 
-#include "backup/Backup.h"
-#include "data/EErro.h"
+#include "base/EErro.h"
+#include "base/Pastas.h"
 #include "data/Instalacao.h"
-#include "data/Pastas.h"
 #include "data/TDM.h"
 #include "markers/LojasLeram.h"
 #include "operador/TOperador.h"
@@ -226,22 +225,24 @@ QString ObterEscritorio(TOperador& op, TDM& dm) {
         .toString();
 }
 
-void ExecutarRestauracao(TOperador& op, TDM& dm) {
+TResultado ExecutarRestauracao(TOperador& op, TDM& dm) {
     op.GravarLog(QStringLiteral("Inicio Restore"));
-    RestaurarBackup(op, dm);
+    const TResultado r = RestaurarBackup(op, dm);
     op.GravarLog(QStringLiteral("Fim Restore"));
+    return r;
 }
 
-void RestaurarBackup(TOperador& op, TDM& dm) {
+TResultado RestaurarBackup(TOperador& op, TDM& dm) {
     std::unique_ptr<QTemporaryDir> preparo;
     std::unique_ptr<TTravaExecucao> trava;
-    try {
+    return ExecutarOperacao(op, QStringLiteral("Ocorreu o seguinte erro: \r\r"), [&] {
         // Check everything, then touch anything: the settings, the run's lock, the extraction
         // folder, the whole archive (unpacked aside with every CRC and size checked), the
         // installation's branch in the archive and the working database's objects.
         op.GravarLog(QStringLiteral("Inicio Validacao"));
-        op.ValidarCampos();
-        const QString arquivo = op.Arquivo();
+        const TEntradas entradas = op.Entradas();
+        op.ValidarEntradas(entradas);
+        const QString arquivo = entradas.arquivo;
         const QString pasta = PastaDeExtracao(arquivo);
         const QString banco = LerBancoDeTrabalho();
         const int filial = LerCodFisica();
@@ -261,7 +262,7 @@ void RestaurarBackup(TOperador& op, TDM& dm) {
         // After a failed set-aside the connection may stand on another database: nothing is
         // loaded then.
         if (!separado)
-            return;
+            return false;
 
         LimparPasta(op, pasta + QStringLiteral("/"));
         moverExtraidos(preparo->path(), pasta);
@@ -290,7 +291,7 @@ void RestaurarBackup(TOperador& op, TDM& dm) {
                 tamanhos << static_cast<qint64>(t.tamanho);
             }
         ExecutarPorTabela(
-            op, dm, resto, op.Conexoes(),
+            op, dm, resto, entradas.conexoes,
             [&](TDM& c, const QString& tabela, TRegistroTabela& r) {
                 carregarTabela(r, c, tabela, pastaServidor, filialDaLoja);
             },
@@ -299,16 +300,14 @@ void RestaurarBackup(TOperador& op, TDM& dm) {
         dm.ExecutarComando(QStringLiteral("UPDATE filial SET versao = \"001000000000\""), true);
 
         if (ObterEscritorio(op, dm) == QLatin1String("N"))
-            LimparOutrasFiliais(op, dm, ObterCodFilial(op));
+            LimparOutrasFiliais(op, dm, ObterCodFilial(op), entradas.opcoes);
 
         if (op.Confirmar(PerguntaFinal, true, QStringLiteral("Confirmação...")))
             op.ExecutarPrograma(PastaDoPrograma() + QStringLiteral("Navirel.exe"));
 
         op.DefinirPosicaoProgresso(0);
-        op.AlternarControles();
-    } catch (const EErro& e) {
-        op.ErroPadrao(QStringLiteral("Ocorreu o seguinte erro: \r\r") + e.Mensagem());
-    }
+        return true;
+    });
 }
 
 } // namespace marvek

@@ -1,17 +1,19 @@
 #pragma once
 
+#include "operador/TOperador.h"
+
 #include <QString>
 
 namespace marvek {
 
 class TDM;
-class TOperador;
 
 // The restore run of the start button: "Inicio Restore", RestaurarBackup, "Fim Restore".
-void ExecutarRestauracao(TOperador& op, TDM& dm);
+TResultado ExecutarRestauracao(TOperador& op, TDM& dm);
 
-// The restore of the archive named by the operator; handles its own errors.
-void RestaurarBackup(TOperador& op, TDM& dm);
+// The restore of the archive named by the operator; handles its own errors and says how it
+// ended (the controls of a window come back after a completed restore).
+TResultado RestaurarBackup(TOperador& op, TDM& dm);
 
 // "escritorio" of the installation's branch, "N" when there is no row or it is NULL.
 QString ObterEscritorio(TOperador& op, TDM& dm);

@@ -1,7 +1,7 @@
 #include "restore/Reversao.h"
 
-#include "data/EErro.h"
-#include "data/Identificador.h"
+#include "base/EErro.h"
+#include "base/Identificador.h"
 #include "data/Instalacao.h"
 #include "data/TDM.h"
 #include "operador/TOperador.h"
@@ -26,8 +26,7 @@ QStringList tabelasDaReserva(TDM& dm, const QString& reserva) {
     auto consulta = dm.AbrirConsulta(
         QStringLiteral("SELECT TABLE_NAME, TABLE_TYPE FROM information_schema.TABLES WHERE "
                        "TABLE_SCHEMA = '%1' ORDER BY TABLE_NAME")
-            .arg(reserva),
-        true, false);
+            .arg(reserva));
     QStringList tabelas;
     for (; !consulta->Eof(); consulta->Proximo()) {
         const QString nome = consulta->Campo(0).toString();
@@ -51,8 +50,8 @@ bool EhBancoReserva(const QString& banco, const QString& nome) {
     return nome.startsWith(banco) && sufixo.match(nome.mid(banco.size())).hasMatch();
 }
 
-bool ReverterRestauracao(TOperador& op, TDM& dm, const QString& bancoReserva) {
-    try {
+TResultado ReverterRestauracao(TOperador& op, TDM& dm, const QString& bancoReserva) {
+    return ExecutarOperacao(op, QStringLiteral("Ocorreu o seguinte erro: \r\r"), [&] {
         const QString banco = LerBancoDeTrabalho();
         const TTravaExecucao trava(dm, banco);
         if (!EhBancoReserva(banco, bancoReserva))
@@ -78,16 +77,13 @@ bool ReverterRestauracao(TOperador& op, TDM& dm, const QString& bancoReserva) {
             dm.ExecutarComando(sql, true);
             op.ProcessarMensagens();
         }
-        op.Informar(
-            QStringLiteral("Restauração revertida com sucesso!\r\rAs tabelas de %1 voltaram "
-                           "para %2; as tabelas que estavam em %2 foram guardadas em um "
-                           "novo banco reserva.")
-                .arg(bancoReserva, banco));
+        op.Mostrar(TCaixa::Informacao,
+                   QStringLiteral("Restauração revertida com sucesso!\r\rAs tabelas de %1 voltaram "
+                                  "para %2; as tabelas que estavam em %2 foram guardadas em um "
+                                  "novo banco reserva.")
+                       .arg(bancoReserva, banco));
         return true;
-    } catch (const EErro& e) {
-        op.ErroPadrao(QStringLiteral("Ocorreu o seguinte erro: \r\r") + e.Mensagem());
-        return false;
-    }
+    });
 }
 
 } // namespace marvek

@@ -1,8 +1,7 @@
 #include "restore/TratarDataBases.h"
 
-#include "backup/Backup.h"
-#include "data/EErro.h"
-#include "data/Identificador.h"
+#include "base/EErro.h"
+#include "base/Identificador.h"
 #include "data/Instalacao.h"
 #include "data/TDM.h"
 #include "operador/TOperador.h"
@@ -16,7 +15,7 @@ namespace marvek {
 namespace {
 QStringList coluna(TDM& dm, const QString& sql) {
     QStringList valores;
-    for (auto c = dm.AbrirConsulta(sql, true, false); !c->Eof(); c->Proximo())
+    for (auto c = dm.AbrirConsulta(sql); !c->Eof(); c->Proximo())
         valores << c->Campo(0).toString();
     return valores;
 }
@@ -37,8 +36,7 @@ QStringList VerificarBancoDeTrabalho(TDM& dm, const QString& banco) {
     QStringList outros;
     for (auto c = dm.AbrirConsulta(QStringLiteral("SELECT TABLE_NAME, TABLE_TYPE FROM "
                                                   "information_schema.TABLES WHERE TABLE") +
-                                       onde + QStringLiteral(" ORDER BY TABLE_NAME"),
-                                   true, false);
+                                   onde + QStringLiteral(" ORDER BY TABLE_NAME"));
          !c->Eof(); c->Proximo()) {
         const QString nome = c->Campo(0).toString();
         const QString tipo = c->Campo(1).toString();
@@ -70,8 +68,7 @@ bool TratarDataBases(TOperador& op, TDM& dm) {
         dm.Conexao.MudarBanco(QStringLiteral("mysql"));
         QString pastaDados;
         {
-            auto consulta =
-                dm.AbrirConsulta(QStringLiteral("SHOW VARIABLES like \"datadir\""), true, false);
+            auto consulta = dm.AbrirConsulta(QStringLiteral("SHOW VARIABLES like \"datadir\""));
             if (consulta->Eof())
                 throw EErro(QStringLiteral("O servidor não informou a pasta de dados"));
             pastaDados = consulta->Campo(1).toString();
@@ -107,7 +104,7 @@ bool TratarDataBases(TOperador& op, TDM& dm) {
         dm.Conexao.MudarBanco(banco);
         return true;
     } catch (const EErro& e) {
-        op.MostrarErro(QStringLiteral("Ocorreu o seguinte erro: \r\r") + e.Mensagem());
+        op.Mostrar(TCaixa::Erro, QStringLiteral("Ocorreu o seguinte erro: \r\r") + e.Mensagem());
         return false;
     }
 }

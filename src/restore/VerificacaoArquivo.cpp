@@ -1,7 +1,7 @@
 #include "restore/VerificacaoArquivo.h"
 
-#include "data/EErro.h"
-#include "data/Identificador.h"
+#include "base/EErro.h"
+#include "base/Identificador.h"
 #include "zip/MotorZip.h"
 
 #include <QHash>

@@ -1,11 +1,10 @@
 #include "zip/Compactador.h"
 
-#include "data/EErro.h"
-#include "plataforma/Plataforma.h"
-#include "zip/Trabalhador.h"
+#include "base/EErro.h"
+#include "zip/FluxoDeflate.h"
+#include "zip/PonteirosZip.h"
 
 #include <QDateTime>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -13,13 +12,10 @@
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <algorithm>
-#include <condition_variable>
 #include <cstdio>
 #include <deque>
-#include <libdeflate.h>
 #include <map>
 #include <mutex>
-#include <thread>
 #include <vector>
 #include <zip.h>
 #include <zlib.h>
@@ -27,163 +23,31 @@
 namespace marvek {
 
 namespace {
-constexpr qint64 TamanhoBloco = 1 << 20; // input per block
-constexpr int NivelCompressao = 6;
-
-struct Bloco {
-    QByteArray saida;
-    uLong crc = 0;
-    qint64 tamanho = 0;
-};
 
 struct Arquivo {
+    // Set when the file is added, read-only afterwards.
     QString caminho;
     QString nome;
     QString parte; // the compressed stream of the file
     qint64 tamanho = 0;
     qint64 blocos = 0;
-    qint64 escritos = 0;
-    qint64 comprimido = 0;
-    uLong crc = 0;
-    quint32 crcGravado = 0; // of the compressed stream, as it goes into the archive
     time_t alterado = 0;
     bool guardar = false;
-    bool concluido = false;
-    bool conferido = false; // the written stream inflates back to the file's size and CRC
-    QString erro;
-    std::map<qint64, Bloco> prontos;
+    QString erro; // the file could not be taken in
+
+    // Under the mutex: the blocks compressed and not yet written, and whether a task is
+    // writing them.
+    std::map<qint64, TBlocoComprimido> prontos;
+    qint64 escritos = 0;
+    bool gravando = false;
+
+    // Only the task that holds gravando touches these, and the read-back after the last block.
     std::unique_ptr<QFile> saida;
+    qint64 gravados = 0; // blocks written
+    qint64 comprimido = 0;
+    quint32 crc = 0;
+    quint32 crcGravado = 0; // of the compressed stream, as it goes into the archive
 };
-
-// Each worker keeps its own compressor: allocating one costs more than a small block.
-libdeflate_compressor* compressorDaThread() {
-    thread_local std::unique_ptr<libdeflate_compressor, void (*)(libdeflate_compressor*)>
-        compressor(libdeflate_alloc_compressor(NivelCompressao), libdeflate_free_compressor);
-    return compressor.get();
-}
-
-// Turns a whole deflate stream into one that the next block's stream may follow: its last
-// block loses the final flag, and an empty stored block (the marker of a sync flush) brings it
-// to a byte boundary. Both bit positions are read back with zlib's block-by-block inflate, which
-// also proves the stream sound. False when the stream does not decode.
-bool abrirFimDoFluxo(QByteArray& fluxo) {
-    z_stream zs{};
-    if (inflateInit2(&zs, -15) != Z_OK)
-        return false;
-    unsigned char descarte[65536];
-    zs.next_in = reinterpret_cast<Bytef*>(fluxo.data());
-    zs.avail_in = static_cast<uInt>(fluxo.size());
-    qint64 inicioUltimo = 0; // the header of the last block
-    qint64 fim = -1;         // the bit after the last block's end code
-    int r = Z_OK;
-    for (;;) {
-        zs.next_out = descarte;
-        zs.avail_out = sizeof descarte;
-        r = inflate(&zs, Z_BLOCK);
-        if (r != Z_OK)
-            break;
-        // Stopped at the end of a block (128); 64 tells that it was the last one. The stream's
-        // end is taken here: once past it, inflate drops the padding bits.
-        if (zs.data_type & 128) {
-            const qint64 bit = static_cast<qint64>(zs.total_in) * 8 - (zs.data_type & 7);
-            if (zs.data_type & 64)
-                fim = bit;
-            else
-                inicioUltimo = bit;
-        }
-    }
-    inflateEnd(&zs);
-    if (r != Z_STREAM_END || fim < 0)
-        return false;
-
-    fluxo.truncate(static_cast<qsizetype>((fim + 7) / 8));
-    auto* bytes = reinterpret_cast<unsigned char*>(fluxo.data());
-    bytes[inicioUltimo / 8] &= static_cast<unsigned char>(~(1u << (inicioUltimo % 8)));
-    if (fim % 8 != 0)
-        bytes[fim / 8] &= static_cast<unsigned char>((1u << (fim % 8)) - 1);
-    // the stored block's three header bits, all zero, then its byte-aligned LEN and NLEN
-    if (fluxo.size() * 8 - fim < 3)
-        fluxo.append('\0');
-    fluxo.append("\x00\x00\xff\xff", 4);
-    return true;
-}
-
-// The deflate stream of one block (libdeflate at level 6). Every block but the file's last one
-// ends open, so the blocks' outputs put one after the other form the file's one stream.
-Bloco comprimirBloco(const QString& caminho, qint64 bloco, bool ultimo) {
-    QFile f(caminho);
-    if (!f.open(QIODevice::ReadOnly))
-        throw EErro(QStringLiteral("Não foi possível ler %1: %2").arg(caminho, f.errorString()));
-    if (!f.seek(bloco * TamanhoBloco))
-        throw EErro(QStringLiteral("Não foi possível ler %1: %2").arg(caminho, f.errorString()));
-    const QByteArray dados = f.read(TamanhoBloco);
-    if (!ultimo && dados.size() < TamanhoBloco)
-        throw EErro(QStringLiteral("O arquivo %1 mudou enquanto era compactado").arg(caminho));
-
-    Bloco b;
-    b.tamanho = dados.size();
-    b.crc = libdeflate_crc32(0, dados.constData(), static_cast<size_t>(dados.size()));
-    libdeflate_compressor* compressor = compressorDaThread();
-    if (!compressor)
-        throw EErro(QStringLiteral("Sem memória para compactar %1").arg(caminho));
-    b.saida.resize(static_cast<qsizetype>(
-        libdeflate_deflate_compress_bound(compressor, static_cast<size_t>(dados.size())) + 8));
-    const size_t n = libdeflate_deflate_compress(compressor, dados.constData(),
-                                                 static_cast<size_t>(dados.size()), b.saida.data(),
-                                                 static_cast<size_t>(b.saida.size()));
-    b.saida.truncate(static_cast<qsizetype>(n));
-    if (n == 0 || (!ultimo && !abrirFimDoFluxo(b.saida)))
-        throw EErro(QStringLiteral("Falha ao compactar %1").arg(caminho));
-    return b;
-}
-
-// Reads a file's written stream back and inflates it: it must end exactly where the file does
-// and give the source's size and CRC. Returns the CRC of the stream's own bytes, which the
-// archive's copy of them is held to at the end.
-quint32 conferirParte(const QString& parte, qint64 tamanho, uLong crc) {
-    QFile f(parte);
-    if (!f.open(QIODevice::ReadOnly))
-        throw EErro(QStringLiteral("Não foi possível ler %1: %2").arg(parte, f.errorString()));
-    z_stream zs{};
-    if (inflateInit2(&zs, -15) != Z_OK)
-        throw EErro(QStringLiteral("Sem memória para conferir %1").arg(parte));
-    const std::unique_ptr<z_stream, int (*)(z_stream*)> fluxo(&zs, inflateEnd);
-    QByteArray entrada(static_cast<qsizetype>(TamanhoBloco), Qt::Uninitialized);
-    QByteArray saida(static_cast<qsizetype>(TamanhoBloco), Qt::Uninitialized);
-    quint32 crcGravado = 0;
-    uLong crcLido = 0;
-    qint64 lidos = 0;
-    int r = Z_OK;
-    while (r != Z_STREAM_END) {
-        const qint64 n = f.read(entrada.data(), entrada.size());
-        if (n <= 0)
-            break;
-        crcGravado = libdeflate_crc32(crcGravado, entrada.constData(), static_cast<size_t>(n));
-        zs.next_in = reinterpret_cast<Bytef*>(entrada.data());
-        zs.avail_in = static_cast<uInt>(n);
-        for (;;) {
-            zs.next_out = reinterpret_cast<Bytef*>(saida.data());
-            zs.avail_out = static_cast<uInt>(saida.size());
-            r = inflate(&zs, Z_NO_FLUSH);
-            if (r == Z_BUF_ERROR) { // nothing more without more input
-                r = Z_OK;
-                break;
-            }
-            if (r != Z_OK && r != Z_STREAM_END)
-                throw EErro(QStringLiteral("Falha ao compactar %1").arg(parte));
-            const auto feitos = static_cast<size_t>(saida.size() - zs.avail_out);
-            crcLido = libdeflate_crc32(static_cast<quint32>(crcLido), saida.constData(), feitos);
-            lidos += static_cast<qint64>(feitos);
-            if (r == Z_STREAM_END || (zs.avail_in == 0 && zs.avail_out != 0))
-                break;
-        }
-    }
-    if (r != Z_STREAM_END || zs.avail_in != 0 || !f.atEnd() || lidos != tamanho || crcLido != crc)
-        throw EErro(QStringLiteral("Falha ao compactar %1: o fluxo gravado não reproduz o "
-                                   "arquivo")
-                        .arg(parte));
-    return crcGravado;
-}
 
 // The archive takes each compressed stream as it is: the source declares deflate, the sizes and
 // the CRC, and the library copies the data without compressing it again.
@@ -248,115 +112,120 @@ zip_int64_t lerParte(void* estado, void* dados, zip_uint64_t n, zip_source_cmd_t
         return -1;
     }
 }
+
 } // namespace
 
 struct TCompactador::Estado {
     QString arquivoZip;
     std::unique_ptr<QTemporaryDir> partes;
     std::mutex mutex;
-    std::condition_variable mudou;
     std::deque<std::unique_ptr<Arquivo>> arquivos;
     QHash<QString, Arquivo*> porCaminho;
-    std::deque<Arquivo*> aConferir; // written streams waiting to be read back
-    size_t proximoArquivo = 0;      // the cursor over the blocks still to compress
-    qint64 proximoBloco = 0;
-    int emVoo = 0;
-    int limiteEmVoo = 8;
-    bool parar = false;
-    std::vector<std::thread> trabalhadores;
+    // Declared last, so that its threads are joined before anything they use goes.
+    std::unique_ptr<TGrupoDeTrabalho> grupo;
 
-    void trabalhar();
-    void gravarProntos(Arquivo& a); // with the mutex held
+    void comprimir(Arquivo& a, qint64 bloco);
+    void gravar(Arquivo& a);
+    void escreverArquivo(const QList<Arquivo*>& lista, const QString& caminho);
 };
 
-void TCompactador::Estado::gravarProntos(Arquivo& a) {
-    for (auto it = a.prontos.find(a.escritos); it != a.prontos.end();
-         it = a.prontos.find(a.escritos)) {
-        Bloco& b = it->second;
-        if (a.erro.isEmpty()) {
-            if (a.saida->write(b.saida) != b.saida.size())
-                a.erro = QStringLiteral("Não foi possível gravar %1: %2")
-                             .arg(a.parte, a.saida->errorString());
-            a.crc = a.escritos == 0 ? b.crc : crc32_combine(a.crc, b.crc, b.tamanho);
-            a.comprimido += b.saida.size();
-        }
-        a.prontos.erase(it);
-        ++a.escritos;
-        --emVoo;
+void TCompactador::Estado::comprimir(Arquivo& a, qint64 bloco) {
+    TBlocoComprimido b = ComprimirBloco(a.caminho, bloco, bloco == a.blocos - 1);
+    {
+        std::lock_guard<std::mutex> trava(mutex);
+        a.prontos.emplace(bloco, std::move(b));
+        if (a.gravando)
+            return; // the task that writes this file takes it in turn
+        a.gravando = true;
     }
-    if (a.escritos == a.blocos && !a.concluido) {
-        if (a.erro.isEmpty() && !a.saida->flush())
-            a.erro = QStringLiteral("Não foi possível gravar %1: %2")
-                         .arg(a.parte, a.saida->errorString());
-        a.saida->close();
-        a.concluido = true;
-        if (a.erro.isEmpty())
-            aConferir.push_back(&a);
-    }
-    mudou.notify_all();
+    gravar(a);
 }
 
-void TCompactador::Estado::trabalhar() {
-    // The copy loop's marker UPDATEs run in the server on these same cores and are the backup's
-    // critical path; the compression takes what they leave.
-    BaixarPrioridadeDaThread();
-    std::unique_lock<std::mutex> trava(mutex);
+// Writes the file's blocks that are ready, in order, outside the lock; after the last one the
+// written stream is read back.
+void TCompactador::Estado::gravar(Arquivo& a) {
     for (;;) {
-        mudou.wait(trava, [&] {
-            // files without blocks (stored ones, failed ones) are passed over
-            while (proximoArquivo < arquivos.size() && arquivos[proximoArquivo]->blocos == 0)
-                ++proximoArquivo;
-            return parar || !aConferir.empty() ||
-                   (emVoo < limiteEmVoo && proximoArquivo < arquivos.size());
-        });
-        if (parar)
-            return;
-        if (!aConferir.empty()) {
+        std::vector<TBlocoComprimido> lote;
+        bool ultimo = false;
+        {
+            std::lock_guard<std::mutex> trava(mutex);
+            for (auto it = a.prontos.find(a.escritos); it != a.prontos.end();
+                 it = a.prontos.find(a.escritos)) {
+                lote.push_back(std::move(it->second));
+                a.prontos.erase(it);
+                ++a.escritos;
+            }
+            if (lote.empty()) {
+                a.gravando = false;
+                return;
+            }
+            ultimo = a.escritos == a.blocos;
+        }
+        for (const TBlocoComprimido& b : lote) {
+            if (a.saida->write(b.saida) != b.saida.size())
+                throw EErro(QStringLiteral("Não foi possível gravar %1: %2")
+                                .arg(a.parte, a.saida->errorString()));
+            a.crc = a.gravados++ == 0
+                        ? b.crc
+                        : static_cast<quint32>(crc32_combine(a.crc, b.crc, b.tamanho));
+            a.comprimido += b.saida.size();
+        }
+        if (ultimo) {
+            if (!a.saida->flush())
+                throw EErro(QStringLiteral("Não foi possível gravar %1: %2")
+                                .arg(a.parte, a.saida->errorString()));
+            a.saida->close();
             // Read back while the caller goes on, so that the archive's final check need not
             // inflate everything again.
-            Arquivo& a = *aConferir.front();
-            aConferir.pop_front();
-            const QString parte = a.parte;
-            const qint64 tamanho = a.tamanho;
-            const uLong crc = a.crc;
-            trava.unlock();
-            quint32 crcGravado = 0;
-            QString erro;
-            try {
-                crcGravado = conferirParte(parte, tamanho, crc);
-            } catch (const EErro& e) {
-                erro = e.Mensagem();
-            }
-            trava.lock();
-            a.crcGravado = crcGravado;
-            a.erro = erro;
-            a.conferido = true;
-            mudou.notify_all();
-            continue;
+            a.crcGravado = ConferirFluxo(a.parte, a.tamanho, a.crc);
+            return;
         }
-        Arquivo& a = *arquivos[proximoArquivo];
-        const qint64 bloco = proximoBloco;
-        if (++proximoBloco >= a.blocos) {
-            ++proximoArquivo;
-            proximoBloco = 0;
-        }
-        ++emVoo;
-        const QString caminho = a.caminho;
-        const bool ultimo = bloco == a.blocos - 1;
-        trava.unlock();
-        Bloco b;
-        QString erro;
-        try {
-            b = comprimirBloco(caminho, bloco, ultimo);
-        } catch (const EErro& e) {
-            erro = e.Mensagem();
-        }
-        trava.lock();
-        if (!erro.isEmpty() && a.erro.isEmpty())
-            a.erro = erro;
-        a.prontos.emplace(bloco, std::move(b));
-        gravarProntos(a);
     }
+}
+
+// Writes the archive from the compressed parts (stored files from the files themselves).
+void TCompactador::Estado::escreverArquivo(const QList<Arquivo*>& lista, const QString& caminho) {
+    int codigo = 0;
+    ZipPtr z(zip_open(QFile::encodeName(caminho).constData(), ZIP_TRUNCATE, &codigo));
+    if (!z) {
+        zip_error_t e;
+        zip_error_init_with_code(&e, codigo);
+        const QString texto = QString::fromLocal8Bit(zip_error_strerror(&e));
+        zip_error_fini(&e);
+        throw EErro(texto);
+    }
+    for (const Arquivo* a : lista) {
+        FonteZipPtr fonte;
+        if (a->guardar) {
+            fonte.reset(zip_source_file(z.get(), QFile::encodeName(a->caminho).constData(), 0, -1));
+        } else {
+            auto p = std::make_unique<FonteParte>();
+            p->caminho = QFile::encodeName(a->parte);
+            p->tamanho = static_cast<zip_uint64_t>(a->tamanho);
+            p->comprimido = static_cast<zip_uint64_t>(a->comprimido);
+            p->crc = a->crc;
+            p->alterado = a->alterado;
+            zip_error_init(&p->erro);
+            fonte.reset(zip_source_function(z.get(), lerParte, p.get()));
+            if (fonte)
+                p.release(); // the source frees it
+            else
+                zip_error_fini(&p->erro);
+        }
+        const zip_int64_t indice =
+            fonte ? zip_file_add(z.get(), a->nome.toUtf8().constData(), fonte.get(),
+                                 ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE)
+                  : -1;
+        if (indice < 0)
+            throw EErro(QStringLiteral("Não foi possível incluir %1: %2")
+                            .arg(a->caminho, QString::fromLocal8Bit(zip_strerror(z.get()))));
+        fonte.release(); // the archive owns it now
+        if (a->guardar)
+            zip_set_file_compression(z.get(), static_cast<zip_uint64_t>(indice), ZIP_CM_STORE, 0);
+    }
+    if (zip_close(z.get()) != 0)
+        throw EErro(QString::fromLocal8Bit(zip_strerror(z.get())));
+    z.release(); // closed
 }
 
 TCompactador::TCompactador(const QString& arquivoZip) : m(std::make_unique<Estado>()) {
@@ -368,53 +237,47 @@ TCompactador::TCompactador(const QString& arquivoZip) : m(std::make_unique<Estad
     if (!m->partes->isValid())
         throw EErro(QStringLiteral("Não foi possível criar o arquivo %1: %2")
                         .arg(arquivoZip, m->partes->errorString()));
-    const int n = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 8);
-    m->limiteEmVoo = 4 * n;
-    for (int i = 0; i < n; ++i)
-        m->trabalhadores.emplace_back([this] { m->trabalhar(); });
+    // The copy loop's marker UPDATEs run in the server on these same cores and are the
+    // backup's critical path; the compression takes what they leave.
+    m->grupo = std::make_unique<TGrupoDeTrabalho>(TGrupoDeTrabalho::Nucleos(8));
 }
 
-TCompactador::~TCompactador() {
-    {
-        std::lock_guard<std::mutex> trava(m->mutex);
-        m->parar = true;
-    }
-    m->mudou.notify_all();
-    for (std::thread& t : m->trabalhadores)
-        t.join();
-}
+TCompactador::~TCompactador() = default;
 
 void TCompactador::Adicionar(const QString& arquivo) {
     const QFileInfo info(arquivo);
-    auto a = std::make_unique<Arquivo>();
-    a->caminho = info.absoluteFilePath();
-    a->nome = info.fileName();
-    a->tamanho = info.size();
-    a->alterado = static_cast<time_t>(info.lastModified().toSecsSinceEpoch());
-    a->guardar = ArmazenarSemCompressao(a->nome);
-    std::lock_guard<std::mutex> trava(m->mutex);
-    if (m->porCaminho.contains(a->caminho))
-        return;
-    if (!info.isFile()) {
-        a->erro = QStringLiteral("O arquivo %1 não existe").arg(arquivo);
-        a->concluido = true;
-    } else if (a->guardar) {
-        a->concluido = true; // stored as it is
-    } else {
-        a->parte = m->partes->filePath(QString::number(m->arquivos.size()));
-        a->saida = std::make_unique<QFile>(a->parte);
-        if (!a->saida->open(QIODevice::WriteOnly)) {
-            a->erro = QStringLiteral("Não foi possível criar %1: %2")
-                          .arg(a->parte, a->saida->errorString());
-            a->concluido = true;
-        } else {
-            // an empty file still has one (empty) block: the stream's end
-            a->blocos = std::max<qint64>(1, (a->tamanho + TamanhoBloco - 1) / TamanhoBloco);
-        }
+    auto novo = std::make_unique<Arquivo>();
+    Arquivo& a = *novo;
+    a.caminho = info.absoluteFilePath();
+    a.nome = info.fileName();
+    a.tamanho = info.size();
+    a.alterado = static_cast<time_t>(info.lastModified().toSecsSinceEpoch());
+    a.guardar = ArmazenarSemCompressao(a.nome);
+    {
+        std::lock_guard<std::mutex> trava(m->mutex);
+        if (m->porCaminho.contains(a.caminho))
+            return;
+        a.parte = m->partes->filePath(QString::number(m->arquivos.size()));
+        m->porCaminho.insert(a.caminho, &a);
+        m->arquivos.push_back(std::move(novo));
     }
-    m->porCaminho.insert(a->caminho, a.get());
-    m->arquivos.push_back(std::move(a));
-    m->mudou.notify_all();
+    if (!info.isFile()) {
+        a.erro = QStringLiteral("O arquivo %1 não existe").arg(arquivo);
+        return;
+    }
+    if (a.guardar)
+        return; // stored as it is
+    a.saida = std::make_unique<QFile>(a.parte);
+    if (!a.saida->open(QIODevice::WriteOnly)) {
+        a.erro =
+            QStringLiteral("Não foi possível criar %1: %2").arg(a.parte, a.saida->errorString());
+        return;
+    }
+    // an empty file still has one (empty) block: the stream's end
+    a.blocos = std::max<qint64>(1, (a.tamanho + TamanhoBloco - 1) / TamanhoBloco);
+    Estado* e = m.get();
+    for (qint64 b = 0; b < a.blocos; ++b)
+        m->grupo->Enviar([e, &a, b] { e->comprimir(a, b); });
 }
 
 void TCompactador::Concluir(const QStringList& arquivos, const FuncaoProcessar& processar) {
@@ -440,76 +303,18 @@ void TCompactador::Concluir(const QStringList& arquivos, const FuncaoProcessar& 
     const QString caminhoTemporario = temporario.fileName();
     temporario.close();
 
-    QString erro;
-    ExecutarEmSegundoPlano(
-        [&] {
-            {
-                std::unique_lock<std::mutex> trava(m->mutex);
-                m->mudou.wait(trava, [&] {
-                    return std::all_of(lista.begin(), lista.end(), [](const Arquivo* a) {
-                        return a->concluido &&
-                               (a->blocos == 0 || !a->erro.isEmpty() || a->conferido);
-                    });
-                });
-                for (const Arquivo* a : lista)
-                    if (!a->erro.isEmpty()) {
-                        erro = a->erro;
-                        return;
-                    }
-            }
-            int codigo = 0;
-            zip_t* z =
-                zip_open(QFile::encodeName(caminhoTemporario).constData(), ZIP_TRUNCATE, &codigo);
-            if (!z) {
-                zip_error_t e;
-                zip_error_init_with_code(&e, codigo);
-                erro = QString::fromLocal8Bit(zip_error_strerror(&e));
-                zip_error_fini(&e);
-                return;
-            }
-            for (const Arquivo* a : lista) {
-                zip_source_t* fonte = nullptr;
-                if (a->guardar) {
-                    fonte = zip_source_file(z, QFile::encodeName(a->caminho).constData(), 0, -1);
-                } else {
-                    auto* p = new FonteParte;
-                    p->caminho = QFile::encodeName(a->parte);
-                    p->tamanho = static_cast<zip_uint64_t>(a->tamanho);
-                    p->comprimido = static_cast<zip_uint64_t>(a->comprimido);
-                    p->crc = static_cast<zip_uint32_t>(a->crc);
-                    p->alterado = a->alterado;
-                    zip_error_init(&p->erro);
-                    fonte = zip_source_function(z, lerParte, p);
-                    if (!fonte) {
-                        zip_error_fini(&p->erro);
-                        delete p;
-                    }
-                }
-                const zip_int64_t indice =
-                    fonte ? zip_file_add(z, a->nome.toUtf8().constData(), fonte,
-                                         ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE)
-                          : -1;
-                if (indice < 0) {
-                    if (fonte)
-                        zip_source_free(fonte);
-                    erro = QStringLiteral("Não foi possível incluir %1: %2")
-                               .arg(a->caminho, QString::fromLocal8Bit(zip_strerror(z)));
-                    zip_discard(z);
-                    return;
-                }
-                if (a->guardar)
-                    zip_set_file_compression(z, static_cast<zip_uint64_t>(indice), ZIP_CM_STORE, 0);
-            }
-            if (zip_close(z) != 0) {
-                erro = QString::fromLocal8Bit(zip_strerror(z));
-                zip_discard(z);
-            }
-        },
-        processar);
-    if (!erro.isEmpty()) {
+    try {
+        // Every block compressed, written and read back.
+        m->grupo->Aguardar(processar);
+        for (const Arquivo* a : lista)
+            if (!a->erro.isEmpty())
+                throw EErro(a->erro);
+        m->grupo->Enviar([&] { m->escreverArquivo(lista, caminhoTemporario); });
+        m->grupo->Aguardar(processar);
+    } catch (const EErro& e) {
         QFile::remove(caminhoTemporario);
-        throw EErro(
-            QStringLiteral("Não foi possível gravar o arquivo %1: %2").arg(m->arquivoZip, erro));
+        throw EErro(QStringLiteral("Não foi possível gravar o arquivo %1: %2")
+                        .arg(m->arquivoZip, e.Mensagem()));
     }
     if (!QFile::exists(caminhoTemporario)) {
         // An archive without entries is removed by the library; it is written by hand: the

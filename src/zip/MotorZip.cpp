@@ -1,9 +1,9 @@
 #include "zip/MotorZip.h"
 
-#include "data/EErro.h"
+#include "base/EErro.h"
 #include "plataforma/Plataforma.h"
 #include "zip/Compactador.h"
-#include "zip/Trabalhador.h"
+#include "zip/PonteirosZip.h"
 
 #include <QDir>
 #include <QFile>
@@ -37,14 +37,6 @@ QString erroZip(int codigo) {
     zip_error_fini(&e);
     return texto;
 }
-
-struct FecharZip {
-    void operator()(zip_t* z) const {
-        if (z)
-            zip_discard(z);
-    }
-};
-using ZipPtr = std::unique_ptr<zip_t, FecharZip>;
 
 ZipPtr abrirLeitura(const QString& arquivoZip) {
     if (!QFileInfo(arquivoZip).isFile())
@@ -121,7 +113,7 @@ void lerEntrada(const QString& arquivoZip, zip_t* z, zip_uint64_t i, const TEntr
         throw EErro(QStringLiteral("Não foi possível ler \"%1\" de %2: %3")
                         .arg(nome, arquivoZip, QString::fromLocal8Bit(zip_strerror(z))));
     // Closed on every path; the last close reports the CRC.
-    std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> aberto(f, zip_fclose);
+    EntradaZipPtr aberto(f);
     auto tamanhoErrado = [&] {
         return EErro(QStringLiteral("O arquivo %1 está danificado: a entrada \"%2\" não tem os "
                                     "%3 bytes que declara")
@@ -155,48 +147,22 @@ void lerEntrada(const QString& arquivoZip, zip_t* z, zip_uint64_t i, const TEntr
 }
 // Runs fazer(handle, i) for every entry on up to four workers, each with a handle of its own on
 // the archive, while the calling thread processes messages. The first failure stops the other
-// workers and is raised again; every worker started is joined on every path.
+// workers and is raised again.
 void paraCadaEntrada(const QString& arquivoZip, qsizetype total,
                      const std::function<void(zip_t*, qsizetype)>& fazer,
                      const FuncaoProcessar& processar) {
-    ExecutarEmSegundoPlano(
-        [&] {
-            std::atomic<qsizetype> proxima{0};
-            std::atomic<bool> falhou{false};
-            std::mutex mutex;
-            std::exception_ptr erro;
-            auto trabalhar = [&] {
-                // The window's thread keeps its core to process messages.
-                BaixarPrioridadeDaThread();
-                try {
-                    ZipPtr z = abrirLeitura(arquivoZip);
-                    for (qsizetype i = proxima++; i < total && !falhou; i = proxima++)
-                        fazer(z.get(), i);
-                } catch (...) {
-                    std::lock_guard<std::mutex> trava(mutex);
-                    if (!erro)
-                        erro = std::current_exception();
-                    falhou = true;
-                }
-            };
-            const int n = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 4);
-            std::vector<std::thread> threads;
-            try {
-                for (int t = 1; t < std::min<qsizetype>(n, total); ++t)
-                    threads.emplace_back(trabalhar);
-            } catch (...) {
-                falhou = true;
-                for (std::thread& t : threads)
-                    t.join();
-                throw;
-            }
-            trabalhar();
-            for (std::thread& t : threads)
-                t.join();
-            if (erro)
-                std::rethrow_exception(erro);
-        },
-        processar);
+    const int n = static_cast<int>(std::min<qsizetype>(TGrupoDeTrabalho::Nucleos(4), total));
+    if (n == 0)
+        return;
+    std::atomic<qsizetype> proxima{0};
+    TGrupoDeTrabalho grupo(n);
+    for (int t = 0; t < n; ++t)
+        grupo.Enviar([&] {
+            ZipPtr z = abrirLeitura(arquivoZip);
+            for (qsizetype i = proxima++; i < total && !grupo.Falhou(); i = proxima++)
+                fazer(z.get(), i);
+        });
+    grupo.Aguardar(processar);
 }
 } // namespace
 
@@ -253,7 +219,7 @@ QList<TDadosGravados> LerDadosGravados(const QString& arquivoZip,
                 throw EErro(QStringLiteral("Não foi possível ler \"%1\" de %2: %3")
                                 .arg(entradas[i].nome, arquivoZip,
                                      QString::fromLocal8Bit(zip_strerror(h))));
-            const std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> aberto(f, zip_fclose);
+            const EntradaZipPtr aberto(f);
             constexpr zip_uint64_t tamanhoBloco = 1 << 20;
             const std::unique_ptr<char[]> bloco(new char[tamanhoBloco]);
             TDadosGravados& d = dados[i];

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "plataforma/GrupoDeTrabalho.h"
 #include <QList>
 #include <QString>
 #include <QStringList>
+
 #include <functional>
 
 namespace marvek {
@@ -15,10 +17,6 @@ struct TEntradaZip {
     quint64 comprimido = 0; // compressed
     quint32 crc = 0;
 };
-
-// Called regularly while the engine works on a worker thread, on the calling thread, so that a
-// window can process its pending messages. May be empty.
-using FuncaoProcessar = std::function<void()>;
 
 // Packs the files into a new archive under their bare names (no folders): deflate at level 6,
 // stored without compression when the name ends in one of the usual compressed-file suffixes;

@@ -1,5 +1,6 @@
-#include "about/TfrmAjuda.h"
 #include "gui/ServidorSoap.h"
+#include "gui/TfrmAjuda.h"
+#include "support/TesteJanela.h"
 
 #include <QElapsedTimer>
 #include <QGroupBox>
@@ -9,7 +10,7 @@
 
 using namespace marvek;
 
-class TstAjuda : public QObject {
+class TstAjuda : public teste::TTesteJanela {
     Q_OBJECT
     QStringList m_passos; // which picture shows at each painted step
 

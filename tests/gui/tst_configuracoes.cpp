@@ -1,4 +1,5 @@
-#include "maintenance/TFConfiguracoes.h"
+#include "gui/TFConfiguracoes.h"
+#include "support/TesteJanela.h"
 
 #include <QListWidget>
 #include <QPushButton>
@@ -6,7 +7,7 @@
 
 using namespace marvek;
 
-class TstConfiguracoes : public QObject {
+class TstConfiguracoes : public teste::TTesteJanela {
     Q_OBJECT
 
 private slots:

@@ -1,8 +1,9 @@
-#include "app/Dialogos.h"
+#include "gui/Dialogos.h"
 #include "gui/ServidorSoap.h"
-#include "maintenance/TFConfiguracoes.h"
-#include "maintenance/TFLogin.h"
+#include "gui/TFConfiguracoes.h"
+#include "gui/TFLogin.h"
 #include "maintenance/WSInstallQEL.h"
+#include "support/TesteJanela.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -12,7 +13,7 @@
 
 using namespace marvek;
 
-class TstLogin : public QObject {
+class TstLogin : public teste::TTesteJanela {
     Q_OBJECT
     std::unique_ptr<teste::ServidorSoap> m_servidor;
     QString m_resposta; // what the service answers
@@ -70,7 +71,7 @@ private slots:
     }
 
     void init() {
-        dialogos::AtivarTeste(true);
+        GravarCaixas();
         m_encerramentos = 0;
         m_resposta.clear();
         m_servidor = std::make_unique<teste::ServidorSoap>();
@@ -92,8 +93,7 @@ private slots:
                  int('*'));
         QCOMPARE(w.Tag(), 0);
 
-        w.show();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QVERIFY(Mostrar(w));
         QCOMPARE(w.focusWidget(), w.EditLogin);
         QVERIFY(w.imgCodigo->isVisible());
         QVERIFY(!w.imgSenha->isVisible());

@@ -1,8 +1,9 @@
-#include "app/Dialogos.h"
 #include "data/TDM.h"
+#include "gui/Dialogos.h"
 #include "gui/ServidorSoap.h"
+#include "gui/TFPreValidacao.h"
 #include "support/BancoTeste.h"
-#include "wizard/TFPreValidacao.h"
+#include "support/TesteJanela.h"
 
 #include <QButtonGroup>
 #include <QClipboard>
@@ -41,7 +42,7 @@ const QString RegrasCentral =
                       " - O campo lojas_leram se compõe: (*lojas). [Restauração]");
 } // namespace
 
-class TstPreValidacao : public QObject {
+class TstPreValidacao : public teste::TTesteJanela {
     Q_OBJECT
 
     // Type and code on the wizard's pages, then ">>" on page 2 as the operator would.
@@ -70,7 +71,7 @@ private slots:
         DM().AbrirConexao("localhost", "pv_teste", "root", "", 3306);
     }
 
-    void init() { dialogos::AtivarTeste(true); }
+    void init() { GravarCaixas(); }
 
     void estadoInicial() {
         TFPreValidacao w;

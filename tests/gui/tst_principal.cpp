@@ -1,10 +1,11 @@
-#include "app/Dialogos.h"
-#include "app/TAplicacao.h"
-#include "app/TfrmPrincipal.h"
-#include "data/EErro.h"
-#include "data/Pastas.h"
-#include "maintenance/TFLogin.h"
+#include "base/EErro.h"
+#include "base/Pastas.h"
+#include "gui/Dialogos.h"
+#include "gui/TAplicacao.h"
+#include "gui/TFLogin.h"
+#include "gui/TfrmPrincipal.h"
 #include "support/BancoTeste.h"
+#include "support/TesteJanela.h"
 
 #include <QAction>
 #include <QFileDialog>
@@ -38,7 +39,7 @@ protected:
 
 } // namespace
 
-class TstPrincipal : public QObject {
+class TstPrincipal : public teste::TTesteJanela {
     Q_OBJECT
     QTemporaryDir m_pasta;
 
@@ -48,13 +49,6 @@ class TstPrincipal : public QObject {
                    ".filial (filial_id INT, nome VARCHAR(40), apagado CHAR(1)) ENGINE=MyISAM");
         if (!filiais.isEmpty())
             teste::Sql("INSERT INTO " + banco + ".filial VALUES " + filiais);
-    }
-
-    template <typename T> static T* controle(QWidget& janela, const char* nome) {
-        T* c = janela.findChild<T*>(QString::fromLatin1(nome));
-        if (!c)
-            qFatal("control %s not found", nome);
-        return c;
     }
 
     QString arquivoLog() const { return m_pasta.filePath("LOG_MARVEK.txt"); }
@@ -70,9 +64,8 @@ class TstPrincipal : public QObject {
     // answered with No and its question forgotten.
     static void mostrar(TfrmPrincipal& janela) {
         dialogos::Responder(false);
-        janela.show();
-        QVERIFY(QTest::qWaitForWindowActive(&janela));
-        dialogos::AtivarTeste(true);
+        QVERIFY(Mostrar(janela));
+        GravarCaixas();
     }
 
     static QStringList ativos(QWidget& janela) {
@@ -99,7 +92,7 @@ private slots:
     }
 
     void init() {
-        dialogos::AtivarTeste(true);
+        GravarCaixas();
         DefinirPastaDoPrograma(m_pasta.path());
         teste::EscreverIni(m_pasta.path(), "pr_principal");
         QFile::remove(arquivoLog());
@@ -123,27 +116,27 @@ private slots:
             {"SpeedButton1", {46, 168, 33, 33}}, {"btnIniciar", {88, 171, 89, 25}},
             {"btnCancelar", {184, 170, 89, 25}}};
         for (const auto& [nome, rect] : limites)
-            QCOMPARE(controle<QWidget>(janela, nome)->geometry(), rect);
-        QCOMPARE(controle<QRadioButton>(janela, "rbtnRestore")->layoutDirection(), Qt::RightToLeft);
+            QCOMPARE(Controle<QWidget>(janela, nome)->geometry(), rect);
+        QCOMPARE(Controle<QRadioButton>(janela, "rbtnRestore")->layoutDirection(), Qt::RightToLeft);
         for (const char* nome : {"btnAjuda", "SpeedButton1"}) {
-            auto* b = controle<QToolButton>(janela, nome);
+            auto* b = Controle<QToolButton>(janela, nome);
             QVERIFY(b->autoRaise());
             QVERIFY(!b->icon().isNull());
             QCOMPARE(b->toolTip(), QString("Sobre"));
         }
-        QCOMPARE(controle<QComboBox>(janela, "cbxFiliais")->maxVisibleItems(), 8);
-        QVERIFY(controle<QWidget>(janela, "txtArquivo")->isHidden());
-        QVERIFY(controle<QWidget>(janela, "SpeedButton1")->isHidden());
-        QVERIFY(controle<QRadioButton>(janela, "rbtnBackup")->isChecked());
+        QCOMPARE(Controle<QComboBox>(janela, "cbxFiliais")->maxVisibleItems(), 8);
+        QVERIFY(Controle<QWidget>(janela, "txtArquivo")->isHidden());
+        QVERIFY(Controle<QWidget>(janela, "SpeedButton1")->isHidden());
+        QVERIFY(Controle<QRadioButton>(janela, "rbtnBackup")->isChecked());
 
         // tab order: list, operation, folder, archive, start, cancel
         QStringList ordem;
-        QWidget* w = controle<QWidget>(janela, "cbxFiliais");
+        QWidget* w = Controle<QWidget>(janela, "cbxFiliais");
         do {
             if (w->focusPolicy() & Qt::TabFocus)
                 ordem << w->objectName();
             w = w->nextInFocusChain();
-        } while (w != controle<QWidget>(janela, "cbxFiliais"));
+        } while (w != Controle<QWidget>(janela, "cbxFiliais"));
         ordem.removeAll(QString());
         QCOMPARE(ordem, QStringList({"cbxFiliais", "rbtnBackup", "rbtnRestore", "txtDiretorio",
                                      "txtArquivo", "btnIniciar", "btnCancelar"}));
@@ -151,7 +144,7 @@ private slots:
 
     void inicioNormal() {
         TfrmPrincipal janela({});
-        auto* filiais = controle<QComboBox>(janela, "cbxFiliais");
+        auto* filiais = Controle<QComboBox>(janela, "cbxFiliais");
         // live branches in the server's order; "S" and NULL are left out
         QCOMPARE(filiais->count(), 3);
         QCOMPARE(filiais->itemText(0), QString("Centro"));
@@ -161,7 +154,7 @@ private slots:
         QCOMPARE(janela.FilialSelecionada(), QString("12"));
         QCOMPARE(filiais->toolTip(), QString("12 (C)"));
         QVERIFY(janela.ModoBackup());
-        QVERIFY(controle<QWidget>(janela, "rbtnBackup")->isEnabled());
+        QVERIFY(Controle<QWidget>(janela, "rbtnBackup")->isEnabled());
         QCOMPARE(ativos(janela), OITO_CONTROLES);
         QVERIFY(!janela.Encerrado());
         QVERIFY(dialogos::Mostradas().isEmpty());
@@ -180,7 +173,7 @@ private slots:
                                "(54,'f','N')");
         teste::EscreverIni(m_pasta.path(), "pr_dicas");
         TfrmPrincipal janela({});
-        auto* filiais = controle<QComboBox>(janela, "cbxFiliais");
+        auto* filiais = Controle<QComboBox>(janela, "cbxFiliais");
         QCOMPARE(filiais->toolTip(), QString("1"));
         const QStringList esperadas = {"1", "9", "10 (A)", "35 (Z)", "53 (:)"};
         for (int i = esperadas.size() - 1; i >= 0; --i) {
@@ -228,10 +221,10 @@ private slots:
         TfrmPrincipal janela({argumento});
 
         QVERIFY(!janela.ModoBackup());
-        QVERIFY(controle<QRadioButton>(janela, "rbtnRestore")->isChecked());
-        QVERIFY(!controle<QWidget>(janela, "rbtnBackup")->isEnabled());
-        QCOMPARE(controle<QLabel>(janela, "lblDiretorio")->text(), QString("Origem do Backup"));
-        QVERIFY(!controle<QWidget>(janela, "txtArquivo")->isHidden());
+        QVERIFY(Controle<QRadioButton>(janela, "rbtnRestore")->isChecked());
+        QVERIFY(!Controle<QWidget>(janela, "rbtnBackup")->isEnabled());
+        QCOMPARE(Controle<QLabel>(janela, "lblDiretorio")->text(), QString("Origem do Backup"));
+        QVERIFY(!Controle<QWidget>(janela, "txtArquivo")->isHidden());
         // silent, and the argument is not looked at
         QVERIFY(dialogos::Mostradas().isEmpty());
         QCOMPARE(janela.Arquivo(), QString());
@@ -300,7 +293,7 @@ private slots:
                  qPrintable(dialogos::Mostradas().first().texto));
         QVERIFY(!janela.Encerrado());
         QVERIFY(!janela.ModoBackup());
-        QVERIFY(!controle<QWidget>(janela, "rbtnBackup")->isEnabled());
+        QVERIFY(!Controle<QWidget>(janela, "rbtnBackup")->isEnabled());
         QCOMPARE(janela.Arquivo(), argumento);
         // nothing of the restore ran
         QCOMPARE(teste::Linhas("SHOW TABLES FROM pr_argumento"), QStringList("filial"));
@@ -309,11 +302,11 @@ private slots:
     void trocaDeModoETeclas() {
         TfrmPrincipal janela({});
         mostrar(janela);
-        auto* filiais = controle<QComboBox>(janela, "cbxFiliais");
-        auto* diretorio = controle<QLineEdit>(janela, "txtDiretorio");
-        auto* arquivo = controle<QLineEdit>(janela, "txtArquivo");
-        auto* manutencao = controle<QWidget>(janela, "SpeedButton1");
-        auto* rotulo = controle<QLabel>(janela, "lblDiretorio");
+        auto* filiais = Controle<QComboBox>(janela, "cbxFiliais");
+        auto* diretorio = Controle<QLineEdit>(janela, "txtDiretorio");
+        auto* arquivo = Controle<QLineEdit>(janela, "txtArquivo");
+        auto* manutencao = Controle<QWidget>(janela, "SpeedButton1");
+        auto* rotulo = Controle<QLabel>(janela, "lblDiretorio");
         diretorio->setText("/dados/destino ");
 
         // backup mode: the list can be changed, Ctrl+F2 does nothing
@@ -324,7 +317,7 @@ private slots:
         QTest::keyClick(filiais, Qt::Key_F2, Qt::ControlModifier);
         QVERIFY(manutencao->isHidden());
 
-        QTest::mouseClick(controle<QRadioButton>(janela, "rbtnRestore"), Qt::LeftButton);
+        QTest::mouseClick(Controle<QRadioButton>(janela, "rbtnRestore"), Qt::LeftButton);
         QVERIFY(!janela.ModoBackup());
         QCOMPARE(rotulo->text(), QString("Origem do Backup"));
         QVERIFY(arquivo->isVisible());
@@ -347,7 +340,7 @@ private slots:
         QVERIFY(!manutencao->isHidden());
 
         // back to backup: the folder text is as it was, the maintenance button hidden again
-        QTest::mouseClick(controle<QRadioButton>(janela, "rbtnBackup"), Qt::LeftButton);
+        QTest::mouseClick(Controle<QRadioButton>(janela, "rbtnBackup"), Qt::LeftButton);
         QVERIFY(janela.ModoBackup());
         QCOMPARE(rotulo->text(), QString("Destino do Backup"));
         QVERIFY(arquivo->isHidden());
@@ -357,7 +350,7 @@ private slots:
         QTest::keyClick(filiais, Qt::Key_Down);
         QCOMPARE(filiais->currentIndex(), 2);
 
-        QTest::mouseClick(controle<QRadioButton>(janela, "rbtnRestore"), Qt::LeftButton);
+        QTest::mouseClick(Controle<QRadioButton>(janela, "rbtnRestore"), Qt::LeftButton);
         QVERIFY(manutencao->isHidden());
         QVERIFY(dialogos::Mostradas().isEmpty());
     }
@@ -365,10 +358,10 @@ private slots:
     void validacoes() {
         TfrmPrincipal janela({});
         mostrar(janela);
-        auto* filiais = controle<QComboBox>(janela, "cbxFiliais");
-        auto* diretorio = controle<QLineEdit>(janela, "txtDiretorio");
-        auto* arquivo = controle<QLineEdit>(janela, "txtArquivo");
-        auto* iniciar = controle<QPushButton>(janela, "btnIniciar");
+        auto* filiais = Controle<QComboBox>(janela, "cbxFiliais");
+        auto* diretorio = Controle<QLineEdit>(janela, "txtDiretorio");
+        auto* arquivo = Controle<QLineEdit>(janela, "txtArquivo");
+        auto* iniciar = Controle<QPushButton>(janela, "btnIniciar");
 
         // the start handler has switched the controls off; a failing check switches them on,
         // puts the focus where the input is missing and raises its message
@@ -378,7 +371,7 @@ private slots:
                 return "controls were not switched off";
             QString mensagem = "no error";
             try {
-                janela.ValidarCampos();
+                janela.ValidarEntradas(janela.Entradas());
             } catch (const EErro& e) {
                 mensagem = e.Mensagem();
             }
@@ -398,14 +391,14 @@ private slots:
         QCOMPARE(falha(diretorio), QString("Nenhum diretório selecionado"));
         // blanks count as text; nothing looks at whether the folder exists
         diretorio->setText("  ");
-        janela.ValidarCampos();
+        janela.ValidarEntradas(janela.Entradas());
         QCOMPARE(ativos(janela), OITO_CONTROLES);
 
-        QTest::mouseClick(controle<QRadioButton>(janela, "rbtnRestore"), Qt::LeftButton);
+        QTest::mouseClick(Controle<QRadioButton>(janela, "rbtnRestore"), Qt::LeftButton);
         diretorio->clear();
         QCOMPARE(falha(arquivo), QString("Nenhum arquivo selecionado"));
         arquivo->setText(m_pasta.filePath("nao_existe/Backup_Central.zip"));
-        janela.ValidarCampos();
+        janela.ValidarEntradas(janela.Entradas());
         QVERIFY(dialogos::Mostradas().isEmpty());
     }
 
@@ -413,32 +406,32 @@ private slots:
         prepararOperacao();
         TfrmPrincipal janela({});
         mostrar(janela);
-        auto* filiais = controle<QComboBox>(janela, "cbxFiliais");
-        auto* iniciar = controle<QWidget>(janela, "btnIniciar");
+        auto* filiais = Controle<QComboBox>(janela, "cbxFiliais");
+        auto* iniciar = Controle<QWidget>(janela, "btnIniciar");
         const QString prefixo = "ErroPadrao: Ocorreu o seguinte erro: \r\r";
 
         filiais->setCurrentIndex(-1);
         dialogos::AtivarTeste(true);
-        controle<QLineEdit>(janela, "txtDiretorio")->setText(m_pasta.filePath("destino"));
+        Controle<QLineEdit>(janela, "txtDiretorio")->setText(m_pasta.filePath("destino"));
         QTest::mouseClick(iniciar, Qt::LeftButton);
         QCOMPARE(dialogos::Resumo(), QStringList(prefixo + "Nenhuma filial selecionada"));
         QCOMPARE(ativos(janela), OITO_CONTROLES);
         QCOMPARE(janela.focusWidget(), filiais);
 
         filiais->setCurrentIndex(0);
-        controle<QLineEdit>(janela, "txtDiretorio")->clear();
+        Controle<QLineEdit>(janela, "txtDiretorio")->clear();
         dialogos::AtivarTeste(true);
         QTest::keyClick(filiais, Qt::Key_Return);
         QCOMPARE(dialogos::Resumo(), QStringList(prefixo + "Nenhum diretório selecionado"));
         QCOMPARE(ativos(janela), OITO_CONTROLES);
-        QCOMPARE(janela.focusWidget(), controle<QWidget>(janela, "txtDiretorio"));
+        QCOMPARE(janela.focusWidget(), Controle<QWidget>(janela, "txtDiretorio"));
 
-        QTest::mouseClick(controle<QRadioButton>(janela, "rbtnRestore"), Qt::LeftButton);
+        QTest::mouseClick(Controle<QRadioButton>(janela, "rbtnRestore"), Qt::LeftButton);
         dialogos::AtivarTeste(true);
         QTest::mouseClick(iniciar, Qt::LeftButton);
         QCOMPARE(dialogos::Resumo(), QStringList(prefixo + "Nenhum arquivo selecionado"));
         QCOMPARE(ativos(janela), OITO_CONTROLES);
-        QCOMPARE(janela.focusWidget(), controle<QWidget>(janela, "txtArquivo"));
+        QCOMPARE(janela.focusWidget(), Controle<QWidget>(janela, "txtArquivo"));
         // the checks ended the restore before it touched the database
         QCOMPARE(teste::Linhas("SHOW TABLES FROM pr_operacao"), QStringList("filial"));
     }
@@ -472,16 +465,16 @@ private slots:
         teste::EscreverIni(m_pasta.path(), "pr_sem_viva");
         TfrmPrincipal janela({});
         mostrar(janela);
-        auto* filiais = controle<QComboBox>(janela, "cbxFiliais");
+        auto* filiais = Controle<QComboBox>(janela, "cbxFiliais");
         QCOMPARE(filiais->count(), 0);
         QCOMPARE(filiais->currentIndex(), -1);
         QCOMPARE(filiais->toolTip(), QString("Informe a filial a ser adicionada no campo "
                                              "lojas_leram"));
         QVERIFY(janela.ModoBackup());
-        QVERIFY(controle<QWidget>(janela, "rbtnBackup")->isEnabled());
+        QVERIFY(Controle<QWidget>(janela, "rbtnBackup")->isEnabled());
         // a backup then stops at its input check
-        controle<QLineEdit>(janela, "txtDiretorio")->setText(m_pasta.filePath("destino"));
-        QTest::mouseClick(controle<QWidget>(janela, "btnIniciar"), Qt::LeftButton);
+        Controle<QLineEdit>(janela, "txtDiretorio")->setText(m_pasta.filePath("destino"));
+        QTest::mouseClick(Controle<QWidget>(janela, "btnIniciar"), Qt::LeftButton);
         QCOMPARE(
             dialogos::Resumo(),
             QStringList("ErroPadrao: Ocorreu o seguinte erro: \r\rNenhuma filial selecionada"));
@@ -492,12 +485,12 @@ private slots:
         prepararOperacao();
         TfrmPrincipal janela({});
         mostrar(janela);
-        QTest::mouseClick(controle<QRadioButton>(janela, "rbtnRestore"), Qt::LeftButton);
-        controle<QLineEdit>(janela, "txtArquivo")
+        QTest::mouseClick(Controle<QRadioButton>(janela, "rbtnRestore"), Qt::LeftButton);
+        Controle<QLineEdit>(janela, "txtArquivo")
             ->setText(m_pasta.filePath("op/Backup_Central.zip"));
 
         // Enter and a second click arrive while the restore lets messages through
-        QCoreApplication::postEvent(controle<QWidget>(janela, "txtArquivo"),
+        QCoreApplication::postEvent(Controle<QWidget>(janela, "txtArquivo"),
                                     new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, {}));
         QCoreApplication::postEvent(&janela, new QKeyEvent(QEvent::KeyPress, Qt::Key_Enter, {}));
         janela.btnIniciarClick();
@@ -516,7 +509,7 @@ private slots:
             TfrmPrincipal janela({});
             mostrar(janela);
             QSignalSpy encerrado(&janela, &TfrmPrincipal::ProgramaEncerrado);
-            QTest::keyClick(controle<QWidget>(janela, "txtDiretorio"), Qt::Key_Escape);
+            QTest::keyClick(Controle<QWidget>(janela, "txtDiretorio"), Qt::Key_Escape);
             QCOMPARE(encerrado.count(), 1);
             QVERIFY(janela.Encerrado());
             QVERIFY(!janela.isVisible());
@@ -525,7 +518,7 @@ private slots:
             TfrmPrincipal janela({});
             mostrar(janela);
             QSignalSpy encerrado(&janela, &TfrmPrincipal::ProgramaEncerrado);
-            QTest::mouseClick(controle<QWidget>(janela, "btnCancelar"), Qt::LeftButton);
+            QTest::mouseClick(Controle<QWidget>(janela, "btnCancelar"), Qt::LeftButton);
             QCOMPARE(encerrado.count(), 1);
             QVERIFY(!janela.isVisible());
             QVERIFY(dialogos::Mostradas().isEmpty());
@@ -535,14 +528,14 @@ private slots:
             prepararOperacao();
             TfrmPrincipal janela({});
             mostrar(janela);
-            QTest::mouseClick(controle<QRadioButton>(janela, "rbtnRestore"), Qt::LeftButton);
-            controle<QLineEdit>(janela, "txtArquivo")
+            QTest::mouseClick(Controle<QRadioButton>(janela, "rbtnRestore"), Qt::LeftButton);
+            Controle<QLineEdit>(janela, "txtArquivo")
                 ->setText(m_pasta.filePath("op/Backup_Central.zip"));
             QSignalSpy encerrado(&janela, &TfrmPrincipal::ProgramaEncerrado);
             QCoreApplication::postEvent(&janela,
                                         new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, {}));
             QCoreApplication::postEvent(&janela, new QCloseEvent);
-            QTest::mouseClick(controle<QWidget>(janela, "btnIniciar"), Qt::LeftButton);
+            QTest::mouseClick(Controle<QWidget>(janela, "btnIniciar"), Qt::LeftButton);
             QCOMPARE(linhasSemHora(janela).last(), QString("Fim Restore"));
             QCOMPARE(encerrado.count(), 1);
             QVERIFY(janela.Encerrado());
@@ -583,12 +576,12 @@ private slots:
         prepararOperacao();
         TfrmPrincipal janela({});
         mostrar(janela);
-        QTest::mouseClick(controle<QRadioButton>(janela, "rbtnRestore"), Qt::LeftButton);
-        controle<QLineEdit>(janela, "txtArquivo")
+        QTest::mouseClick(Controle<QRadioButton>(janela, "rbtnRestore"), Qt::LeftButton);
+        Controle<QLineEdit>(janela, "txtArquivo")
             ->setText(m_pasta.filePath("op/Backup_Central.zip"));
         // a program folder that does not exist: "Inicio Restore" cannot be written
         DefinirPastaDoPrograma(m_pasta.filePath("sumiu"));
-        QTest::mouseClick(controle<QWidget>(janela, "btnIniciar"), Qt::LeftButton);
+        QTest::mouseClick(Controle<QWidget>(janela, "btnIniciar"), Qt::LeftButton);
         QCOMPARE(dialogos::Mostradas().size(), 1);
         QCOMPARE(dialogos::Mostradas().first().tipo, dialogos::Tipo::ErroPadrao);
         QVERIFY2(dialogos::Mostradas().first().texto.contains("LOG_MARVEK.txt"),
@@ -605,7 +598,7 @@ private slots:
 
     void barraDeProgresso() {
         TfrmPrincipal janela({});
-        auto* barra = controle<QProgressBar>(janela, "ProgressBar");
+        auto* barra = Controle<QProgressBar>(janela, "ProgressBar");
         QCOMPARE(janela.PosicaoProgresso(), 0);
         // the restore moves the bar without a maximum of its own: it stops at the end
         for (int i = 1; i <= 105; ++i)
@@ -625,7 +618,7 @@ private slots:
     void seletores() {
         TfrmPrincipal janela({});
         mostrar(janela);
-        auto* diretorio = controle<QLineEdit>(janela, "txtDiretorio");
+        auto* diretorio = Controle<QLineEdit>(janela, "txtDiretorio");
         QVERIFY(QDir(m_pasta.path()).mkpath("destino"));
         const QString destino = m_pasta.filePath("destino");
 
@@ -662,8 +655,8 @@ private slots:
         QCOMPARE(diretorio->text(), QDir::toNativeSeparators(destino));
 
         // the archive field's picker: zip files, ".zip" added to a bare name
-        QTest::mouseClick(controle<QRadioButton>(janela, "rbtnRestore"), Qt::LeftButton);
-        auto* arquivo = controle<QLineEdit>(janela, "txtArquivo");
+        QTest::mouseClick(Controle<QRadioButton>(janela, "rbtnRestore"), Qt::LeftButton);
+        auto* arquivo = Controle<QLineEdit>(janela, "txtArquivo");
         QStringList filtros;
         QString sufixo;
         QTimer::singleShot(0, this, [&] {
@@ -701,19 +694,19 @@ private slots:
         };
         // the about button opens the about window over the main window
         fecharAoAbrir();
-        QTest::mouseClick(controle<QWidget>(janela, "btnAjuda"), Qt::LeftButton);
+        QTest::mouseClick(Controle<QWidget>(janela, "btnAjuda"), Qt::LeftButton);
         QCOMPARE(aberta, QString("marvek::TfrmAjuda"));
         QCOMPARE(dono, &janela);
 
         // the maintenance button, shown with Ctrl+F2, opens the login window
         TFLogin::DefinirEncerramento([] {});
         const auto fim = qScopeGuard([] { TFLogin::DefinirEncerramento({}); });
-        QTest::mouseClick(controle<QRadioButton>(janela, "rbtnRestore"), Qt::LeftButton);
+        QTest::mouseClick(Controle<QRadioButton>(janela, "rbtnRestore"), Qt::LeftButton);
         QTest::keyClick(&janela, Qt::Key_F2, Qt::ControlModifier);
         TConfiguracoes* antes = janela.Configuracoes();
         aberta.clear();
         fecharAoAbrir();
-        QTest::mouseClick(controle<QWidget>(janela, "SpeedButton1"), Qt::LeftButton);
+        QTest::mouseClick(Controle<QWidget>(janela, "SpeedButton1"), Qt::LeftButton);
         QCOMPARE(aberta, QString("marvek::TFLogin"));
         QCOMPARE(dono, &janela);
         // no login, no change of the options

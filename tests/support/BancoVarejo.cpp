@@ -1,13 +1,37 @@
 #include "support/BancoVarejo.h"
 
+#include "backup/Backup.h"
 #include "data/TDM.h"
 #include "restore/LimparOutrasFiliais.h"
 #include "support/BancoTeste.h"
+#include "support/TOperadorGravador.h"
 #include "zip/MotorZip.h"
 
+#include <QFile>
 #include <algorithm>
 
 namespace teste {
+
+QString ArquivoCentral(TOperadorGravador& op, const QString& banco, int filial,
+                       const QString& pasta) {
+    marvek::TDM dm;
+    dm.AbrirConexao("localhost", banco, "root", "", 3306);
+    op.Filial = QString::number(filial);
+    op.Pasta = pasta;
+    op.Resultado = marvek::RealizarBackup(op, dm);
+    const QString zip = pasta + "/Backup_Central.zip";
+    return QFile::exists(zip) ? zip : QString();
+}
+
+QString ArquivoCentral(const QString& banco, const QList<TFilialTeste>& filiais, int filial,
+                       const QString& pasta) {
+    CriarBancoVarejo(banco, filiais);
+    TOperadorGravador op(pasta + ".log");
+    const QString zip = ArquivoCentral(op, banco, filial, pasta);
+    if (zip.isEmpty())
+        qFatal("the central archive was not written: %s", qPrintable(op.Mostrados.join('\n')));
+    return zip;
+}
 
 QStringList TabelasDaLimpeza() {
     return {"movment", "entradas", "pedidos", "curvaabc", "pagar", "pagamentos"};

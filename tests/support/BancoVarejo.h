@@ -15,6 +15,17 @@ struct TFilialTeste {
 };
 void CriarBancoVarejo(const QString& banco, const QList<TFilialTeste>& filiais);
 
+class TOperadorGravador;
+
+// "The central archive for branch N": the backup of the database banco for that branch into
+// the folder pasta, by the program's own backup on one connection. Returns the archive's path,
+// or "" when it was not written (op.Mostrados says why).
+QString ArquivoCentral(TOperadorGravador& op, const QString& banco, int filial,
+                       const QString& pasta);
+// The same, of a new retail database with these branches; a failure ends the test program.
+QString ArquivoCentral(const QString& banco, const QList<TFilialTeste>& filiais, int filial,
+                       const QString& pasta);
+
 // The tables of the purge.
 QStringList TabelasDaLimpeza();
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/EErro.h"
+#include "base/EErro.h"
 
 #include <QString>
 #include <functional>

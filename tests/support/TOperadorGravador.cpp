@@ -1,6 +1,6 @@
 #include "support/TOperadorGravador.h"
 
-#include "data/EErro.h"
+#include "base/EErro.h"
 
 using namespace marvek;
 
@@ -8,13 +8,15 @@ namespace teste {
 
 TOperadorGravador::TOperadorGravador(const QString& arquivoLog) : Log(arquivoLog) {}
 
-void TOperadorGravador::ValidarCampos() {
-    ValidarCamposSemJanela();
-}
-
-void TOperadorGravador::AlternarControles() {
-    ++Alternancias;
-    ControlesAtivos = !ControlesAtivos;
+TEntradas TOperadorGravador::Entradas() const {
+    TEntradas e;
+    e.backup = Backup;
+    e.filial = Filial;
+    e.diretorio = Pasta;
+    e.arquivo = ArquivoZip;
+    e.opcoes = SemOpcoes ? nullptr : Opcoes.get();
+    e.conexoes = NumeroConexoes;
+    return e;
 }
 
 void TOperadorGravador::DefinirMaximoProgresso(int maximo) {
@@ -36,20 +38,9 @@ bool TOperadorGravador::Confirmar(const QString& texto, bool simPadrao, const QS
     return Respostas.isEmpty() ? true : Respostas.takeFirst();
 }
 
-void TOperadorGravador::MostrarErro(const QString& texto) {
-    Mostrados << "MostrarErro: " + texto;
-}
-void TOperadorGravador::Alertar(const QString& texto) {
-    Mostrados << "Alertar: " + texto;
-}
-void TOperadorGravador::Informar(const QString& texto) {
-    Mostrados << "Informar: " + texto;
-}
-void TOperadorGravador::ErroPadrao(const QString& texto) {
-    Mostrados << "ErroPadrao: " + texto;
-}
-void TOperadorGravador::MostrarMensagem(const QString& texto) {
-    Mostrados << "Mensagem: " + texto;
+void TOperadorGravador::MostrarCaixa(TCaixa tipo, const QString& texto) {
+    static const char* nomes[] = {"MostrarErro", "Alertar", "Informar", "ErroPadrao", "Mensagem"};
+    Mostrados << QString::fromLatin1(nomes[static_cast<int>(tipo)]) + QStringLiteral(": ") + texto;
 }
 void TOperadorGravador::ProcessarMensagens() {
     ++Processamentos;

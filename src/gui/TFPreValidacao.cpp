@@ -1,8 +1,10 @@
-#include "wizard/TFPreValidacao.h"
+#include "gui/TFPreValidacao.h"
 
-#include "app/Dialogos.h"
-#include "app/TAplicacao.h"
+#include "base/Texto.h"
+
 #include "data/TDM.h"
+#include "gui/Dialogos.h"
+#include "gui/TAplicacao.h"
 
 #include <QButtonGroup>
 #include <QFrame>
@@ -20,15 +22,6 @@ const QColor TFPreValidacao::CorFalha(255, 128, 128);
 const QColor TFPreValidacao::CorSucesso(211, 255, 168);
 
 namespace {
-
-// An error that leaves a button's click reaches the general error display.
-template <class F> void tratarErros(F acao) {
-    try {
-        acao();
-    } catch (...) {
-        MostrarErroGeral();
-    }
-}
 
 // Leading and trailing blanks and control characters removed.
 QString aparar(const QString& texto) {
@@ -151,7 +144,7 @@ TFPreValidacao::TFPreValidacao(QWidget* pai)
     connect(btnAvancarPage1, &QPushButton::clicked, this, &TFPreValidacao::btnAvancarPage1Click);
     connect(BtnAnteriorPage2, &QPushButton::clicked, this, &TFPreValidacao::BtnAnteriorPage2Click);
     connect(btnProximoPage2, &QPushButton::clicked, this,
-            [this] { tratarErros([this] { btnProximoPage2Click(); }); });
+            [this] { ExecutarProtegido([this] { btnProximoPage2Click(); }); });
     connect(Button1, &QPushButton::clicked, this, &TFPreValidacao::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TFPreValidacao::Button2Click);
     // Whatever reaches the code field other than by typing (a paste, a drop) keeps only its
@@ -192,9 +185,7 @@ void TFPreValidacao::definirCorPanelInf(const QColor& cor) {
 
 void TFPreValidacao::definirTextoLabel4(const QString& texto) {
     m_textoLabel4 = texto;
-    QString tela = texto;
-    tela.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    Label4->setText(tela);
+    Label4->setText(QuebrasDeLinha(texto));
 }
 
 bool TFPreValidacao::eventFilter(QObject* objeto, QEvent* evento) {

@@ -1,4 +1,4 @@
-#include "maintenance/TFConfiguracoes.h"
+#include "gui/TFConfiguracoes.h"
 
 #include <QFontMetrics>
 #include <QLabel>

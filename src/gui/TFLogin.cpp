@@ -1,9 +1,9 @@
-#include "maintenance/TFLogin.h"
+#include "gui/TFLogin.h"
 
-#include "app/Dialogos.h"
-#include "app/TAplicacao.h"
-#include "data/EErro.h"
-#include "maintenance/TFConfiguracoes.h"
+#include "base/EErro.h"
+#include "gui/Dialogos.h"
+#include "gui/TAplicacao.h"
+#include "gui/TFConfiguracoes.h"
 #include "maintenance/WSInstallQEL.h"
 
 #include <QCoreApplication>
@@ -19,15 +19,6 @@ namespace marvek {
 namespace {
 
 std::function<void()> g_encerrar;
-
-// An error that leaves a button's click reaches the general error display.
-template <class F> void tratarErros(F acao) {
-    try {
-        acao();
-    } catch (...) {
-        MostrarErroGeral();
-    }
-}
 
 // The password field shows every character as "*".
 class EstiloSenha : public QProxyStyle {
@@ -107,7 +98,8 @@ TFLogin::TFLogin(QWidget* pai)
 
     EditLogin->installEventFilter(this);
     EditSenha->installEventFilter(this);
-    connect(btnOK, &QPushButton::clicked, this, [this] { tratarErros([this] { btnOKClick(); }); });
+    connect(btnOK, &QPushButton::clicked, this,
+            [this] { ExecutarProtegido([this] { btnOKClick(); }); });
     connect(btnCancelar, &QPushButton::clicked, this, &TFLogin::btnCancelarClick);
 }
 

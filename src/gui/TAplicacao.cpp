@@ -1,7 +1,7 @@
-#include "app/TAplicacao.h"
+#include "gui/TAplicacao.h"
 
-#include "app/Dialogos.h"
-#include "data/EErro.h"
+#include "base/EErro.h"
+#include "gui/Dialogos.h"
 
 #include <exception>
 

@@ -1,4 +1,6 @@
-#include "app/Dialogos.h"
+#include "gui/Dialogos.h"
+
+#include "base/Texto.h"
 
 #include "plataforma/Plataforma.h"
 
@@ -41,12 +43,6 @@ QStringList Resumo() {
 } // namespace dialogos
 
 namespace {
-QString paraTela(QString texto) {
-    texto.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    texto.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return texto;
-}
-
 QWidget* janelaAtiva() {
     return QApplication::activeWindow();
 }
@@ -62,7 +58,7 @@ int mostrar(dialogos::Tipo tipo, QWidget* dono, QMessageBox::Icon icone, const Q
                        : QMessageBox::No;
         return QMessageBox::Ok;
     }
-    QMessageBox caixa(icone, titulo, paraTela(texto), botoes, dono ? dono : janelaAtiva());
+    QMessageBox caixa(icone, titulo, QuebrasDeLinha(texto), botoes, dono ? dono : janelaAtiva());
     caixa.setWindowModality(Qt::ApplicationModal);
     caixa.setDefaultButton(padrao);
     return caixa.exec();

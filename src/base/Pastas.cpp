@@ -1,6 +1,6 @@
-#include "data/Pastas.h"
+#include "base/Pastas.h"
 
-#include "data/EErro.h"
+#include "base/EErro.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -14,13 +14,13 @@ QString& pastaDefinida() {
     static QString pasta;
     return pasta;
 }
+} // namespace
 
-QString comBarra(QString pasta) {
+QString ComBarra(QString pasta) {
     if (!pasta.endsWith(QLatin1Char('/')))
         pasta += QLatin1Char('/');
     return pasta;
 }
-} // namespace
 
 QString PastaDoPrograma() {
     if (!pastaDefinida().isEmpty())
@@ -30,11 +30,11 @@ QString PastaDoPrograma() {
         pasta = QCoreApplication::applicationDirPath();
     else
         pasta = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().section('/', 0, -2);
-    return comBarra(pasta);
+    return ComBarra(pasta);
 }
 
 void DefinirPastaDoPrograma(const QString& pasta) {
-    pastaDefinida() = pasta.isEmpty() ? QString() : comBarra(QDir(pasta).absolutePath());
+    pastaDefinida() = pasta.isEmpty() ? QString() : ComBarra(QDir(pasta).absolutePath());
 }
 
 QString ArquivoDoPrograma(const QString& nome) {
@@ -109,6 +109,25 @@ void CriarPastaPropria(const QString& pasta) {
         QDir().rmdir(p); // an unmarked folder left behind would block every later run
         throw;
     }
+}
+
+QStringList EsvaziarPasta(const QString& pasta) {
+    const QString p = ComBarra(pasta);
+    QDir dir(p);
+    if (!dir.exists())
+        return {};
+    QStringList falhas;
+    const QStringList arquivos =
+        dir.entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QString& nome : arquivos) {
+        // The mark of a folder the program made stays with the folder. A link is removed as a
+        // link: QFile::remove never reaches its target.
+        if (nome == MarcaPastaPropria)
+            continue;
+        if (!QFile::remove(p + nome))
+            falhas << nome;
+    }
+    return falhas;
 }
 
 } // namespace marvek

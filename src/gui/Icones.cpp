@@ -1,4 +1,4 @@
-#include "app/Icones.h"
+#include "gui/Icones.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace marvek {
 
@@ -9,6 +10,13 @@ namespace marvek {
 // Always returned with a trailing "/".
 QString PastaDoPrograma();
 void DefinirPastaDoPrograma(const QString& pasta);
+
+// The folder with a trailing "/" (added when missing).
+QString ComBarra(QString pasta);
+
+// Empties a folder the program made: every file in it goes, but its mark (a link goes as a
+// link, never its target). Returns the names that could not be removed, in name order.
+QStringList EsvaziarPasta(const QString& pasta);
 
 // Program folder + file name.
 QString ArquivoDoPrograma(const QString& nome);

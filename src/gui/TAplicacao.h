@@ -19,4 +19,14 @@ public:
 // it only inside a catch block; it never raises.
 void MostrarErroGeral();
 
+// Runs an event handler of a window; an error it raises goes to the general error display. The
+// one place where the windows show what escapes their handlers.
+template <typename F> void ExecutarProtegido(F&& manipulador) {
+    try {
+        manipulador();
+    } catch (...) {
+        MostrarErroGeral();
+    }
+}
+
 } // namespace marvek

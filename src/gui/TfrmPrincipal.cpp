@@ -1,18 +1,19 @@
-#include "app/TfrmPrincipal.h"
+#include "gui/TfrmPrincipal.h"
 
-#include "about/TfrmAjuda.h"
-#include "app/Dialogos.h"
-#include "app/Icones.h"
-#include "app/TAplicacao.h"
 #include "backup/Backup.h"
-#include "data/EErro.h"
-#include "data/Pastas.h"
+#include "base/EErro.h"
+#include "base/Pastas.h"
 #include "data/TDM.h"
-#include "maintenance/TFConfiguracoes.h"
-#include "maintenance/TFLogin.h"
+#include "gui/Dialogos.h"
+#include "gui/Icones.h"
+#include "gui/TAplicacao.h"
+#include "gui/TFConfiguracoes.h"
+#include "gui/TFLogin.h"
+#include "gui/TFPreValidacao.h"
+#include "gui/TfrmAjuda.h"
 #include "markers/LojasLeram.h"
+#include "operador/TrabalhoPorTabela.h"
 #include "restore/Restauracao.h"
-#include "wizard/TFPreValidacao.h"
 
 #include <QAction>
 #include <QApplication>
@@ -38,15 +39,6 @@ namespace {
 const QString SQL_FILIAIS =
     QStringLiteral("SELECT filial_id,nome from filial where apagado <> \"S\"");
 
-// Runs an event handler of the window; an error it raises goes to the general error display.
-template <typename F> void protegido(F&& manipulador) {
-    try {
-        manipulador();
-    } catch (...) {
-        MostrarErroGeral();
-    }
-}
-
 // The folder a picker opens in: the field's own folder when it names one, else the usual one.
 QString pastaInicial(const QString& pastaDoCampo, const char* pastaWindows) {
     if (!pastaDoCampo.isEmpty() && QFileInfo(pastaDoCampo).isDir())
@@ -60,27 +52,6 @@ QString pastaInicial(const QString& pastaDoCampo, const char* pastaWindows) {
 }
 } // namespace
 
-// ---- TComboSomenteLeitura ----
-
-void TComboSomenteLeitura::showPopup() {
-    if (!m_somenteLeitura)
-        QComboBox::showPopup();
-}
-
-void TComboSomenteLeitura::keyPressEvent(QKeyEvent* evento) {
-    if (m_somenteLeitura)
-        QWidget::keyPressEvent(evento);
-    else
-        QComboBox::keyPressEvent(evento);
-}
-
-void TComboSomenteLeitura::wheelEvent(QWheelEvent* evento) {
-    if (m_somenteLeitura)
-        QWidget::wheelEvent(evento);
-    else
-        QComboBox::wheelEvent(evento);
-}
-
 // ---- TfrmPrincipal ----
 
 TfrmPrincipal::TfrmPrincipal(const QStringList& argumentos, QWidget* pai) : QWidget(pai) {
@@ -93,125 +64,6 @@ TfrmPrincipal::TfrmPrincipal(const QStringList& argumentos, QWidget* pai) : QWid
 
 TfrmPrincipal::~TfrmPrincipal() {
     qApp->removeEventFilter(this);
-}
-
-void TfrmPrincipal::criarControles() {
-    setObjectName(QStringLiteral("frmPrincipal"));
-    setWindowTitle(QStringLiteral("Marvek"));
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
-    setFixedSize(282, 206);
-    if (QScreen* tela = QGuiApplication::primaryScreen())
-        move(tela->geometry().center() - QPoint(width() / 2, height() / 2));
-
-    lblFilial_id = new QLabel(QStringLiteral("Filial ID"), this);
-    lblFilial_id->setObjectName(QStringLiteral("lblFilial_id"));
-    lblFilial_id->move(8, 8);
-    lblFilial_id->adjustSize();
-
-    cbxFiliais = new TComboSomenteLeitura(this);
-    cbxFiliais->setObjectName(QStringLiteral("cbxFiliais"));
-    cbxFiliais->setGeometry(8, 24, 265, 21);
-    cbxFiliais->setMaxVisibleItems(8);
-    cbxFiliais->setToolTip(
-        QStringLiteral("Informe a filial a ser adicionada no campo lojas_leram"));
-
-    gOperacoes = new QGroupBox(QString::fromUtf8("Operação"), this);
-    gOperacoes->setObjectName(QStringLiteral("gOperacoes"));
-    gOperacoes->setGeometry(8, 48, 265, 41);
-
-    rbtnBackup = new QRadioButton(QStringLiteral("Backup"), gOperacoes);
-    rbtnBackup->setObjectName(QStringLiteral("rbtnBackup"));
-    rbtnBackup->setGeometry(32, 16, 65, 17);
-    rbtnBackup->setToolTip(QStringLiteral("Realiza o Backup do BD Central"));
-    rbtnBackup->setChecked(true);
-
-    rbtnRestore = new QRadioButton(QString::fromUtf8("Restauração"), gOperacoes);
-    rbtnRestore->setObjectName(QStringLiteral("rbtnRestore"));
-    rbtnRestore->setGeometry(144, 16, 97, 17);
-    rbtnRestore->setToolTip(QStringLiteral("Restaura o Backup do BD Central"));
-    rbtnRestore->setLayoutDirection(Qt::RightToLeft);
-
-    lblDiretorio = new QLabel(QStringLiteral("Destino do Backup"), this);
-    lblDiretorio->setObjectName(QStringLiteral("lblDiretorio"));
-    lblDiretorio->move(8, 96);
-    lblDiretorio->adjustSize();
-
-    txtDiretorio = new QLineEdit(this);
-    txtDiretorio->setObjectName(QStringLiteral("txtDiretorio"));
-    txtDiretorio->setGeometry(8, 112, 265, 21);
-    QAction* procurarPasta = txtDiretorio->addAction(IconeProcurar(), QLineEdit::TrailingPosition);
-    procurarPasta->setObjectName(QStringLiteral("actProcurarDiretorio"));
-    connect(procurarPasta, &QAction::triggered, this,
-            [this] { protegido([this] { EscolherDiretorio(); }); });
-
-    // The archive field lies over the folder field; only one of them shows at a time.
-    txtArquivo = new QLineEdit(this);
-    txtArquivo->setObjectName(QStringLiteral("txtArquivo"));
-    txtArquivo->setGeometry(8, 112, 265, 21);
-    txtArquivo->raise();
-    txtArquivo->hide();
-    QAction* procurarArquivo = txtArquivo->addAction(IconeProcurar(), QLineEdit::TrailingPosition);
-    procurarArquivo->setObjectName(QStringLiteral("actProcurarArquivo"));
-    connect(procurarArquivo, &QAction::triggered, this,
-            [this] { protegido([this] { EscolherArquivo(); }); });
-
-    ProgressBar = new QProgressBar(this);
-    ProgressBar->setObjectName(QStringLiteral("ProgressBar"));
-    ProgressBar->setGeometry(8, 144, 265, 16);
-    ProgressBar->setTextVisible(false);
-    ProgressBar->setRange(0, m_maximoProgresso);
-    ProgressBar->setValue(0);
-
-    const auto botaoImagem = [this](const QString& nome, const QIcon& icone, int esquerda) {
-        auto* b = new QToolButton(this);
-        b->setObjectName(nome);
-        b->setGeometry(esquerda, 168, 33, 33);
-        b->setAutoRaise(true);
-        b->setFocusPolicy(Qt::NoFocus);
-        b->setIcon(icone);
-        b->setIconSize(QSize(28, 28));
-        b->setToolTip(QStringLiteral("Sobre"));
-        return b;
-    };
-    btnAjuda = botaoImagem(QStringLiteral("btnAjuda"), IconeSobre(), 8);
-    SpeedButton1 = botaoImagem(QStringLiteral("SpeedButton1"), IconeManutencao(), 46);
-    SpeedButton1->hide();
-
-    btnIniciar = new QPushButton(QStringLiteral("&Iniciar"), this);
-    btnIniciar->setObjectName(QStringLiteral("btnIniciar"));
-    btnIniciar->setGeometry(88, 171, 89, 25);
-
-    btnCancelar = new QPushButton(QStringLiteral("&Cancelar"), this);
-    btnCancelar->setObjectName(QStringLiteral("btnCancelar"));
-    btnCancelar->setGeometry(184, 170, 89, 25);
-
-    setTabOrder(cbxFiliais, rbtnBackup);
-    setTabOrder(rbtnBackup, rbtnRestore);
-    setTabOrder(rbtnRestore, txtDiretorio);
-    setTabOrder(txtDiretorio, txtArquivo);
-    setTabOrder(txtArquivo, btnIniciar);
-    setTabOrder(btnIniciar, btnCancelar);
-
-    connect(cbxFiliais, &QComboBox::currentIndexChanged, this,
-            [this] { protegido([this] { cbxFiliaisChange(); }); });
-    connect(rbtnBackup, &QRadioButton::toggled, this, [this](bool marcado) {
-        if (marcado)
-            protegido([this] { rbtnBackupClick(); });
-    });
-    connect(rbtnRestore, &QRadioButton::toggled, this, [this](bool marcado) {
-        if (marcado)
-            protegido([this] { rbtnRestoreClick(); });
-    });
-    connect(btnIniciar, &QPushButton::clicked, this,
-            [this] { protegido([this] { btnIniciarClick(); }); });
-    connect(btnCancelar, &QPushButton::clicked, this,
-            [this] { protegido([this] { btnCancelarClick(); }); });
-    connect(btnAjuda, &QToolButton::clicked, this,
-            [this] { protegido([this] { btnAjudaClick(); }); });
-    connect(SpeedButton1, &QToolButton::clicked, this,
-            [this] { protegido([this] { SpeedButton1Click(); }); });
 }
 
 void TfrmPrincipal::CriarJanelas() {
@@ -280,7 +132,7 @@ void TfrmPrincipal::showEvent(QShowEvent* evento) {
 
 void TfrmPrincipal::FormShow() {
     if (rbtnBackup->isChecked())
-        protegido([this] { OferecerPreValidacao(this); });
+        ExecutarProtegido([this] { OferecerPreValidacao(this); });
 }
 
 // ---- ending ----
@@ -353,10 +205,11 @@ void TfrmPrincipal::btnIniciarClick() {
             Encerrar();
     });
     AlternarControles();
-    if (backup)
-        RealizarBackup(*this, DM());
-    else
-        ExecutarRestauracao(*this, DM());
+    const TResultado r = backup ? RealizarBackup(*this, DM()) : ExecutarRestauracao(*this, DM());
+    // A completed operation gives the controls back; after a failure they stay off, and a
+    // refused start gave them back before its message.
+    if (r.desfecho == TResultado::Concluida)
+        AlternarControles();
 }
 
 void TfrmPrincipal::AlternarControles() {
@@ -370,23 +223,14 @@ void TfrmPrincipal::AlternarControles() {
     ProcessarMensagens();
 }
 
-void TfrmPrincipal::ValidarCampos() {
-    const bool backup = rbtnBackup->isChecked();
-    if (backup && cbxFiliais->currentIndex() < 0) {
-        AlternarControles();
+void TfrmPrincipal::EntradaRecusada(TCampo campo) {
+    AlternarControles();
+    if (campo == TCampo::Filial)
         cbxFiliais->setFocus();
-        throw EErro(QStringLiteral("Nenhuma filial selecionada"));
-    }
-    if (backup && txtDiretorio->text().isEmpty()) {
-        AlternarControles();
+    else if (campo == TCampo::Diretorio)
         txtDiretorio->setFocus();
-        throw EErro(QString::fromUtf8("Nenhum diretório selecionado"));
-    }
-    if (!backup && txtArquivo->text().isEmpty()) {
-        AlternarControles();
+    else if (campo == TCampo::Arquivo)
         txtArquivo->setFocus();
-        throw EErro(QStringLiteral("Nenhum arquivo selecionado"));
-    }
 }
 
 // ---- the other windows ----
@@ -434,7 +278,7 @@ bool TfrmPrincipal::eventFilter(QObject* objeto, QEvent* evento) {
         auto* tecla = static_cast<QKeyEvent*>(evento);
         if (objeto == txtDiretorio && tecla->key() == Qt::Key_A &&
             (tecla->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier) {
-            protegido([this] { EscolherDiretorio(); });
+            ExecutarProtegido([this] { EscolherDiretorio(); });
             return true;
         }
         if (FormKeyDown(tecla))
@@ -447,7 +291,7 @@ bool TfrmPrincipal::FormKeyDown(QKeyEvent* evento) {
     switch (evento->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        protegido([this] { btnIniciarClick(); });
+        ExecutarProtegido([this] { btnIniciarClick(); });
         return true;
     case Qt::Key_Escape:
         Encerrar();
@@ -464,6 +308,17 @@ bool TfrmPrincipal::FormKeyDown(QKeyEvent* evento) {
 }
 
 // ---- TOperador ----
+
+TEntradas TfrmPrincipal::Entradas() const {
+    TEntradas e;
+    e.backup = ModoBackup();
+    e.filial = FilialSelecionada();
+    e.diretorio = Diretorio();
+    e.arquivo = Arquivo();
+    e.opcoes = m_configuracoes;
+    e.conexoes = ConexoesPadrao();
+    return e;
+}
 
 bool TfrmPrincipal::ModoBackup() const {
     return rbtnBackup->isChecked();
@@ -507,24 +362,24 @@ bool TfrmPrincipal::Confirmar(const QString& texto, bool simPadrao, const QStrin
     return marvek::Confirmar(texto, simPadrao, titulo);
 }
 
-void TfrmPrincipal::MostrarErro(const QString& texto) {
-    marvek::MostrarErro(texto);
-}
-
-void TfrmPrincipal::Alertar(const QString& texto) {
-    marvek::Alertar(texto);
-}
-
-void TfrmPrincipal::Informar(const QString& texto) {
-    marvek::Informar(texto);
-}
-
-void TfrmPrincipal::ErroPadrao(const QString& texto) {
-    marvek::ErroPadrao(texto);
-}
-
-void TfrmPrincipal::MostrarMensagem(const QString& texto) {
-    marvek::MostrarMensagem(texto);
+void TfrmPrincipal::MostrarCaixa(TCaixa tipo, const QString& texto) {
+    switch (tipo) {
+    case TCaixa::Erro:
+        marvek::MostrarErro(texto);
+        break;
+    case TCaixa::Alerta:
+        marvek::Alertar(texto);
+        break;
+    case TCaixa::Informacao:
+        marvek::Informar(texto);
+        break;
+    case TCaixa::ErroPadrao:
+        marvek::ErroPadrao(texto);
+        break;
+    case TCaixa::Mensagem:
+        marvek::MostrarMensagem(texto);
+        break;
+    }
 }
 
 void TfrmPrincipal::ProcessarMensagens() {

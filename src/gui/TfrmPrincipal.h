@@ -4,7 +4,8 @@
 #include "operador/TLogOperacao.h"
 #include "operador/TOperador.h"
 
-#include <QComboBox>
+#include "gui/TComboSomenteLeitura.h"
+
 #include <QStringList>
 #include <QWidget>
 #include <memory>
@@ -22,23 +23,6 @@ namespace marvek {
 
 class TConsulta;
 class TFConfiguracoes;
-
-// A drop-down list that can be made read-only: it keeps showing its selection and can take the
-// focus, but neither the mouse, the wheel nor the keyboard change it.
-class TComboSomenteLeitura : public QComboBox {
-public:
-    using QComboBox::QComboBox;
-    void DefinirSomenteLeitura(bool somenteLeitura) { m_somenteLeitura = somenteLeitura; }
-    bool SomenteLeitura() const { return m_somenteLeitura; }
-    void showPopup() override;
-
-protected:
-    void keyPressEvent(QKeyEvent* evento) override;
-    void wheelEvent(QWheelEvent* evento) override;
-
-private:
-    bool m_somenteLeitura = false;
-};
 
 // The main window: the choice between backup and restore, the branch, the destination folder or
 // the archive, the start button and the progress bar. It is what the operations talk through.
@@ -65,24 +49,22 @@ public:
     void btnAjudaClick();
     void SpeedButton1Click();
 
+    // What the fields hold.
+    bool ModoBackup() const;
+    QString FilialSelecionada() const; // the branch key as text, "" when none is selected
+    QString Diretorio() const;
+    QString Arquivo() const;
+    TConfiguracoes* Configuracoes() { return m_configuracoes; }
+    // Switches the operation controls off, or back on.
+    void AlternarControles();
+
     // TOperador.
-    bool ModoBackup() const override;
-    QString FilialSelecionada() const override;
-    QString Diretorio() const override;
-    QString Arquivo() const override;
-    TConfiguracoes* Configuracoes() override { return m_configuracoes; }
-    void ValidarCampos() override;
-    void AlternarControles() override;
+    TEntradas Entradas() const override;
     void DefinirMaximoProgresso(int maximo) override;
     void DefinirPosicaoProgresso(int posicao) override;
     int PosicaoProgresso() const override;
     void GravarLog(const QString& texto) override;
     bool Confirmar(const QString& texto, bool simPadrao, const QString& titulo) override;
-    void MostrarErro(const QString& texto) override;
-    void Alertar(const QString& texto) override;
-    void Informar(const QString& texto) override;
-    void ErroPadrao(const QString& texto) override;
-    void MostrarMensagem(const QString& texto) override;
     void ProcessarMensagens() override;
 
     const TLogOperacao& Log() const { return m_log; }
@@ -92,6 +74,8 @@ signals:
     void ProgramaEncerrado();
 
 protected:
+    void EntradaRecusada(TCampo campo) override;
+    void MostrarCaixa(TCaixa tipo, const QString& texto) override;
     bool eventFilter(QObject* objeto, QEvent* evento) override;
     void showEvent(QShowEvent* evento) override;
     void closeEvent(QCloseEvent* evento) override;

@@ -1,4 +1,4 @@
-#include "about/TfrmAjuda.h"
+#include "gui/TfrmAjuda.h"
 
 #include "markers/LojasLeram.h"
 

@@ -20,7 +20,9 @@ private:
     std::string m_utf8;
 };
 
-// Raised to leave a routine after its message has already been shown (a silent abort).
+// Raised to leave a routine after its message has already been shown. The general error display
+// of the windows passes it over in silence; a handler that catches every EErro (the purge's)
+// shows its text, "Operation aborted", like any other error's.
 class EAbortar : public EErro {
 public:
     EAbortar() : EErro(QStringLiteral("Operation aborted")) {}

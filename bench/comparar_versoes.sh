@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# The one-connection backup side by side with an earlier version, alternating, so that the
+# machine's drift falls on both alike.
+#
+#   bash bench/comparar_versoes.sh REVISION [ROUNDS]      (default 6 rounds)
+#
+# Needs the server and pristine database that `bash bench/executar.sh 400` left in
+# $MARVEK_BENCH_DIR (default build-bench/). Builds marvek-cli of REVISION (Release) in a work
+# tree of its own, and the current one in $MARVEK_BENCH_BUILD (default build-e). Each round
+# restores the pristine central database, then runs the earlier version's backup, then again,
+# then the current one with --conexoes 1. Prints the wall seconds of every round, the medians
+# and their ratio.
+set -euo pipefail
+rev=${1:?revision}
+RODADAS=${2:-6}
+bench=$(cd "$(dirname "$0")" && pwd)
+raiz=$(cd "$bench/.." && pwd)
+build=${MARVEK_BENCH_BUILD:-$raiz/build-e}
+trab=${MARVEK_BENCH_DIR:-$raiz/build-bench}
+filial=${MARVEK_BENCH_FILIAL:-7}
+[ -d "$trab/pristino" ] || { echo "no pristine database in $trab: run bench/executar.sh 400 first" >&2; exit 1; }
+
+antiga="$trab/versao-$rev"
+if [ ! -x "$antiga/build/src/marvek-cli" ]; then
+  rm -rf "$antiga"
+  git -C "$raiz" worktree add --force --detach "$antiga" "$rev" >/dev/null
+  cmake -S "$antiga" -B "$antiga/build" -DCMAKE_BUILD_TYPE=Release -DMARVEK_TESTS=OFF >/dev/null
+  cmake --build "$antiga/build" --target marvek-cli -j "$(nproc)" >/dev/null
+fi
+cmake --build "$build" --target marvek-cli -j "$(nproc)" >/dev/null
+velho="$antiga/build/src/marvek-cli"
+novo=$(find "$build" -name marvek-cli -type f -perm -u+x | head -n 1)
+
+bash "$raiz/scripts/servidor-mariadb.sh" iniciar "$trab/servidor" >/dev/null
+S=$(bash "$raiz/scripts/servidor-mariadb.sh" socket "$trab/servidor")
+export MYSQL_UNIX_PORT=$S
+c() { mariadb --no-defaults --socket="$S" -uroot -N -B "$@"; }
+dados=$(c -e "select @@datadir")
+repor() {
+  c -e "DROP DATABASE IF EXISTS central; CREATE DATABASE central"
+  cp "$trab"/pristino/*.frm "$trab"/pristino/*.MYD "$trab"/pristino/*.MYI "$dados"central/
+  c -e "FLUSH TABLES"
+  sync
+}
+medir() {
+  repor
+  rm -rf "$trab/cmp"
+  mkdir -p "$trab/cmp"
+  /usr/bin/time -f "%e" -o "$trab/cmp.tempo" "$@" >/dev/null 2>&1
+  cat "$trab/cmp.tempo"
+}
+antes=()
+agora=()
+for r in $(seq 1 "$RODADAS"); do
+  a=$(medir "$velho" --pasta "$trab/prog-central" backup --filial "$filial" --destino "$trab/cmp")
+  b=$(medir "$novo" --pasta "$trab/prog-central" backup --filial "$filial" --destino "$trab/cmp" --conexoes 1)
+  echo "round $r: $rev $a s, now (--conexoes 1) $b s"
+  antes+=("$a")
+  agora+=("$b")
+done
+python3 - "${antes[*]}" "${agora[*]}" <<'PY'
+import statistics, sys
+a = [float(x) for x in sys.argv[1].split()]
+b = [float(x) for x in sys.argv[2].split()]
+ma, mb = statistics.median(a), statistics.median(b)
+print(f"medians: before {ma:.2f} s, now {mb:.2f} s, ratio {mb / ma:.3f}")
+PY

@@ -1,1 +1,0 @@
-#include "maintenance/TConfiguracoes.h"
