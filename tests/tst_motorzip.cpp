@@ -1,10 +1,14 @@
 #include "base/EErro.h"
+#include "plataforma/GrupoDeTrabalho.h"
 #include "zip/MotorZip.h"
 
 #include "support/Erros.h"
 #include <QTemporaryDir>
 
 #include <QtTest>
+#include <atomic>
+#include <stdexcept>
+#include <thread>
 #include <zip.h>
 
 using namespace marvek;
@@ -184,6 +188,34 @@ private slots:
         QFile t(bom);
         QVERIFY(t.resize(dados.size() / 2));
         QVERIFY(!teste::ErroDe([&] { ListarEntradas(bom); }).isEmpty());
+    }
+
+    // The worker group: an exception of any type comes back to the caller, the group takes
+    // work again afterwards, and when the waiting side raises, the running task is told to stop
+    // and has ended before the exception arrives.
+    void grupoDeTrabalho() {
+        TGrupoDeTrabalho grupo(2);
+        for (int i = 0; i < 8; ++i)
+            grupo.Enviar([i] {
+                if (i == 3)
+                    throw std::bad_alloc();
+            });
+        QVERIFY_THROWS_EXCEPTION(std::bad_alloc, grupo.Aguardar());
+        std::atomic<int> feita{0};
+        grupo.Enviar([&] { feita = 1; });
+        grupo.Aguardar();
+        QCOMPARE(feita.load(), 1);
+
+        std::atomic<bool> rodando{false};
+        grupo.Enviar([&] {
+            rodando = true;
+            while (!grupo.Falhou())
+                std::this_thread::yield();
+            rodando = false;
+        });
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error,
+                                 grupo.Aguardar([] { throw std::runtime_error("janela"); }));
+        QVERIFY(!rodando);
     }
 
     void semArquivos() {

@@ -44,7 +44,8 @@ void TGrupoDeTrabalho::Enviar(std::function<void()> tarefa) {
             return;
         m_fila.push_back(std::move(tarefa));
     }
-    m_mudou.notify_one();
+    // Workers and a waiter share the condition: each must hear of it.
+    m_mudou.notify_all();
 }
 
 void TGrupoDeTrabalho::trabalhar(bool prioridadeBaixa) {
@@ -96,7 +97,10 @@ void TGrupoDeTrabalho::Aguardar(const FuncaoProcessar& processar) {
             // for the rest, then report.
             trava.lock();
             m_fila.clear();
+            m_falhou = true; // long tasks stop early
             m_mudou.wait(trava, terminou);
+            m_erro = nullptr;
+            m_falhou = false;
             throw;
         }
         trava.lock();
@@ -107,17 +111,6 @@ void TGrupoDeTrabalho::Aguardar(const FuncaoProcessar& processar) {
         m_falhou = false;
         std::rethrow_exception(erro);
     }
-}
-
-void ExecutarEmSegundoPlano(const std::function<void()>& trabalho,
-                            const FuncaoProcessar& processar) {
-    if (!processar) {
-        trabalho();
-        return;
-    }
-    TGrupoDeTrabalho grupo(1, false);
-    grupo.Enviar(trabalho);
-    grupo.Aguardar(processar);
 }
 
 } // namespace marvek

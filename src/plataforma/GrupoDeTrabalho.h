@@ -34,8 +34,9 @@ public:
     void Enviar(std::function<void()> tarefa);
 
     // Waits until every task handed in has ended, calling processar at least every 50 ms
-    // meanwhile, then raises the first failure of a task. When processar raises, the tasks not
-    // yet started are dropped and its exception is raised once the running ones have ended.
+    // meanwhile, then raises the first failure of a task; the group can then take new tasks.
+    // When processar raises, the tasks not yet started are dropped, the running ones are told
+    // to stop (Falhou) and its exception is raised once they have ended.
     void Aguardar(const FuncaoProcessar& processar = {});
 
     // True once a task has failed: a long task may stop early.
@@ -57,11 +58,5 @@ private:
     std::exception_ptr m_erro;
     std::vector<std::thread> m_threads;
 };
-
-// Runs the work on a worker thread while the calling thread calls processar at least every
-// 50 ms until the work ends; an exception of the work is raised again on the calling thread.
-// Without processar the work runs on the calling thread.
-void ExecutarEmSegundoPlano(const std::function<void()>& trabalho,
-                            const FuncaoProcessar& processar);
 
 } // namespace marvek

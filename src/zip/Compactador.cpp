@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <algorithm>
+#include <condition_variable>
 #include <cstdio>
 #include <deque>
 #include <map>
@@ -119,6 +120,12 @@ struct TCompactador::Estado {
     QString arquivoZip;
     std::unique_ptr<QTemporaryDir> partes;
     std::mutex mutex;
+    // Blocks compressed and not yet written are held to a few per worker: a block that is not
+    // the next one of its file waits until the writer catches up.
+    std::condition_variable gravou;
+    int parados = 0;
+    int limiteParados = 8;
+    bool falhou = false; // a task failed: nobody waits for a writer any more
     std::deque<std::unique_ptr<Arquivo>> arquivos;
     QHash<QString, Arquivo*> porCaminho;
     // Declared last, so that its threads are joined before anything they use goes.
@@ -130,15 +137,29 @@ struct TCompactador::Estado {
 };
 
 void TCompactador::Estado::comprimir(Arquivo& a, qint64 bloco) {
-    TBlocoComprimido b = ComprimirBloco(a.caminho, bloco, bloco == a.blocos - 1);
-    {
-        std::lock_guard<std::mutex> trava(mutex);
-        a.prontos.emplace(bloco, std::move(b));
-        if (a.gravando)
-            return; // the task that writes this file takes it in turn
-        a.gravando = true;
+    try {
+        TBlocoComprimido b = ComprimirBloco(a.caminho, bloco, bloco == a.blocos - 1);
+        {
+            std::unique_lock<std::mutex> trava(mutex);
+            gravou.wait(trava,
+                        [&] { return falhou || bloco == a.escritos || parados < limiteParados; });
+            if (falhou)
+                return;
+            a.prontos.emplace(bloco, std::move(b));
+            ++parados;
+            if (a.gravando)
+                return; // the task that writes this file takes it in turn
+            a.gravando = true;
+        }
+        gravar(a);
+    } catch (...) {
+        {
+            std::lock_guard<std::mutex> trava(mutex);
+            falhou = true;
+        }
+        gravou.notify_all();
+        throw;
     }
-    gravar(a);
 }
 
 // Writes the file's blocks that are ready, in order, outside the lock; after the last one the
@@ -159,8 +180,10 @@ void TCompactador::Estado::gravar(Arquivo& a) {
                 a.gravando = false;
                 return;
             }
+            parados -= static_cast<int>(lote.size());
             ultimo = a.escritos == a.blocos;
         }
+        gravou.notify_all();
         for (const TBlocoComprimido& b : lote) {
             if (a.saida->write(b.saida) != b.saida.size())
                 throw EErro(QStringLiteral("Não foi possível gravar %1: %2")
@@ -239,7 +262,9 @@ TCompactador::TCompactador(const QString& arquivoZip) : m(std::make_unique<Estad
                         .arg(arquivoZip, m->partes->errorString()));
     // The copy loop's marker UPDATEs run in the server on these same cores and are the
     // backup's critical path; the compression takes what they leave.
-    m->grupo = std::make_unique<TGrupoDeTrabalho>(TGrupoDeTrabalho::Nucleos(8));
+    const int n = TGrupoDeTrabalho::Nucleos(8);
+    m->limiteParados = 4 * n;
+    m->grupo = std::make_unique<TGrupoDeTrabalho>(n);
 }
 
 TCompactador::~TCompactador() = default;
