@@ -7,9 +7,9 @@
 # Needs the server and pristine database that `bash bench/executar.sh 400` left in
 # $MARVEK_BENCH_DIR (default build-bench/). Builds marvek-cli of REVISION (Release) in a work
 # tree of its own, and the current one in $MARVEK_BENCH_BUILD (default build-e). Each round
-# restores the pristine central database, then runs the earlier version's backup, then again,
-# then the current one with --conexoes 1. Prints the wall seconds of every round, the medians
-# and their ratio.
+# restores the pristine central database before each backup: the earlier version's, then the
+# current one with --conexoes 1. Prints the wall and client CPU seconds of every round,
+# the medians and their ratios.
 set -euo pipefail
 rev=${1:?revision}
 RODADAS=${2:-6}
@@ -46,22 +46,25 @@ medir() {
   repor
   rm -rf "$trab/cmp"
   mkdir -p "$trab/cmp"
-  /usr/bin/time -f "%e" -o "$trab/cmp.tempo" "$@" >/dev/null 2>&1
-  cat "$trab/cmp.tempo"
+  /usr/bin/time -f "%e %U %S" -o "$trab/cmp.tempo" "$@" >/dev/null 2>&1
+  read -r parede usuario sistema <"$trab/cmp.tempo"
+  echo "$parede $(python3 -c "print(round($usuario + $sistema, 2))")"
 }
 antes=()
 agora=()
 for r in $(seq 1 "$RODADAS"); do
-  a=$(medir "$velho" --pasta "$trab/prog-central" backup --filial "$filial" --destino "$trab/cmp")
-  b=$(medir "$novo" --pasta "$trab/prog-central" backup --filial "$filial" --destino "$trab/cmp" --conexoes 1)
-  echo "round $r: $rev $a s, now (--conexoes 1) $b s"
-  antes+=("$a")
-  agora+=("$b")
+  read -r a ca < <(medir "$velho" --pasta "$trab/prog-central" backup --filial "$filial" --destino "$trab/cmp")
+  read -r b cb < <(medir "$novo" --pasta "$trab/prog-central" backup --filial "$filial" --destino "$trab/cmp" --conexoes 1)
+  echo "round $r: $rev $a s (client CPU $ca s), now --conexoes 1 $b s (client CPU $cb s)"
+  antes+=("$a:$ca")
+  agora+=("$b:$cb")
 done
 python3 - "${antes[*]}" "${agora[*]}" <<'PY'
 import statistics, sys
-a = [float(x) for x in sys.argv[1].split()]
-b = [float(x) for x in sys.argv[2].split()]
-ma, mb = statistics.median(a), statistics.median(b)
-print(f"medians: before {ma:.2f} s, now {mb:.2f} s, ratio {mb / ma:.3f}")
+a = [tuple(map(float, x.split(":"))) for x in sys.argv[1].split()]
+b = [tuple(map(float, x.split(":"))) for x in sys.argv[2].split()]
+for i, nome in ((0, "wall"), (1, "client CPU")):
+    ma, mb = statistics.median(x[i] for x in a), statistics.median(x[i] for x in b)
+    print(f"medians, {nome}: before {ma:.2f} s, now {mb:.2f} s, ratio {mb / ma:.3f}")
+print("median of the rounds' ratios (wall): %.3f" % statistics.median(y[0] / x[0] for x, y in zip(a, b)))
 PY

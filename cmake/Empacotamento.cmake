@@ -1,72 +1,91 @@
-# Installing and packaging: the two programs (their install rules stand in src/), a desktop
-# entry and an icon; `cpack -G DEB` builds a Debian package.
-#
-# The program folder is the executables' own folder: sistema_qel.ini is read there and
-# LOG_MARVEK.txt and query.txt are written there. The Debian package therefore keeps the
-# programs in a folder of their own, /opt/marvek/bin, and adds the links, the desktop entry and
-# the icon where the shell and the desktop look for them (/usr/bin, /usr/share).
+# Installing and packaging. The programs go to bin/ (their install rules stand in src/), the
+# desktop entry, the icons, the manual pages, the bash completion and the package's documents
+# to share/. `bash scripts/empacotar.sh` builds the Debian package: prefix /usr, the system's
+# folders (MARVEK_PASTAS_DO_SISTEMA), the hardening flags of dpkg-buildflags.
 
-set(MARVEK_PREFIXO_PACOTE "/opt/marvek")
+include(GNUInstallDirs)
 
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/marvek.svg
-        DESTINATION share/icons/hicolor/scalable/apps)
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/marvek-64.png
-        DESTINATION share/icons/hicolor/64x64/apps RENAME marvek.png)
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps RENAME marvek.png)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/marvek-256.png
-        DESTINATION share/icons/hicolor/256x256/apps RENAME marvek.png)
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps RENAME marvek.png)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/marvek-cli.bash-completion
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME marvek-cli)
 
-# The desktop entry names the installed program by its full path, known only at install time
-# (cpack installs under its own prefix).
-install(CODE "
-  set(MARVEK_EXECUTAVEL \"\${CMAKE_INSTALL_PREFIX}/bin/marvek\")
-  configure_file(\"${PROJECT_SOURCE_DIR}/packaging/marvek.desktop.in\"
-                 \"${CMAKE_BINARY_DIR}/empacotamento/marvek.desktop\" @ONLY)
-  file(INSTALL \"${CMAKE_BINARY_DIR}/empacotamento/marvek.desktop\"
-       DESTINATION \"\${CMAKE_INSTALL_PREFIX}/share/applications\")
-  if(CMAKE_INSTALL_PREFIX STREQUAL \"${MARVEK_PREFIXO_PACOTE}\")
-    file(INSTALL \"${CMAKE_BINARY_DIR}/empacotamento/marvek.desktop\"
-         DESTINATION /usr/share/applications)
-    file(INSTALL \"${PROJECT_SOURCE_DIR}/packaging/marvek.svg\"
-         DESTINATION /usr/share/icons/hicolor/scalable/apps)
-    file(INSTALL \"${PROJECT_SOURCE_DIR}/packaging/marvek-64.png\"
-         DESTINATION /usr/share/icons/hicolor/64x64/apps RENAME marvek.png)
-    file(INSTALL \"${PROJECT_SOURCE_DIR}/packaging/marvek-256.png\"
-         DESTINATION /usr/share/icons/hicolor/256x256/apps RENAME marvek.png)
-    file(MAKE_DIRECTORY \"\$ENV{DESTDIR}/usr/bin\")
-    foreach(programa marvek marvek-cli)
-      message(STATUS \"Link: \$ENV{DESTDIR}/usr/bin/\${programa}\")
-      file(CREATE_LINK \"${MARVEK_PREFIXO_PACOTE}/bin/\${programa}\"
-           \"\$ENV{DESTDIR}/usr/bin/\${programa}\" SYMBOLIC)
-    endforeach()
-  endif()
-")
+# The desktop entry names the installed program by its full path.
+set(MARVEK_EXECUTAVEL "${CMAKE_INSTALL_FULL_BINDIR}/marvek")
+configure_file(${PROJECT_SOURCE_DIR}/packaging/marvek.desktop.in
+               ${CMAKE_BINARY_DIR}/empacotamento/marvek.desktop @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/empacotamento/marvek.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+
+# The manual pages and the changelog, compressed as Debian wants them (gzip -9n: no name, no
+# time stamp).
+find_program(MARVEK_GZIP gzip REQUIRED)
+set(VERSAO "${PROJECT_VERSION}")
+if(MARVEK_PASTAS_DO_SISTEMA)
+  set(PADRAO "/etc/marvek (sistema_qel.ini) e /var/lib/marvek (os demais)")
+else()
+  set(PADRAO "a pasta do programa")
+endif()
+set(MARVEK_COMPACTADOS)
+foreach(fonte marvek.1 marvek-cli.1 debian/changelog.in)
+  get_filename_component(nome ${fonte} NAME)
+  string(REGEX REPLACE "\\.in$" "" nome ${nome})
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/${fonte} ${CMAKE_BINARY_DIR}/empacotamento/${nome}
+                 @ONLY)
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/empacotamento/${nome}.gz
+                     COMMAND ${MARVEK_GZIP} -9nf -k ${CMAKE_BINARY_DIR}/empacotamento/${nome}
+                     DEPENDS ${CMAKE_BINARY_DIR}/empacotamento/${nome})
+  list(APPEND MARVEK_COMPACTADOS ${CMAKE_BINARY_DIR}/empacotamento/${nome}.gz)
+endforeach()
+add_custom_target(marvek_documentos ALL DEPENDS ${MARVEK_COMPACTADOS})
+install(FILES ${CMAKE_BINARY_DIR}/empacotamento/marvek.1.gz
+              ${CMAKE_BINARY_DIR}/empacotamento/marvek-cli.1.gz
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${CMAKE_BINARY_DIR}/empacotamento/changelog.gz
+              ${PROJECT_SOURCE_DIR}/packaging/debian/copyright
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/marvek)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME marvek)
+
+# The settings (a conffile; it holds the database password, so only its owner reads it).
+if(MARVEK_PASTAS_DO_SISTEMA)
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/sistema_qel.ini
+          DESTINATION /etc/marvek PERMISSIONS OWNER_READ OWNER_WRITE)
+endif()
 
 set(CPACK_PACKAGE_NAME "marvek")
 set(CPACK_PACKAGE_VENDOR "Marvek")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
-    "Backup of the central office's retail database and its restore at a branch")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Marvek marks every row of the central office's database as read by a branch, packs the \
-tables into Backup_Central.zip and restores that archive at the branch, setting the branch's \
-current tables aside and removing the other branches' data: the window (marvek) and the \
-console program for scripts and schedulers (marvek-cli).")
+    "backup of a retail central database and its restore at a branch")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "backup of a retail central database and its restore at a branch
+Marvek marks every row of the central office's database as read by a
+branch, packs the tables into Backup_Central.zip and restores that archive
+at the branch, setting the branch's current tables aside and removing the
+other branches' data.
+
+This package holds the window (marvek) and the console program for scripts
+and schedulers (marvek-cli).")
 set(CPACK_PACKAGE_CONTACT "Marvek <suporte@marvek.invalid>")
-set(CPACK_PACKAGING_INSTALL_PREFIX "${MARVEK_PREFIXO_PACOTE}")
-# With DESTDIR staging (needed for the files under /usr) cpack installs under this prefix.
-set(CPACK_INSTALL_PREFIX "${MARVEK_PREFIXO_PACOTE}")
-set(CPACK_SET_DESTDIR ON)
-set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR "DEB")
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION "database")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 # The dependencies are the packages of the shared libraries the two programs load, found by
-# dpkg-shlibdeps with their versions: on Debian 12 libc6, libstdc++6, libgcc-s1, libqt6core6,
-# libqt6gui6, libqt6widgets6, libqt6network6, libmariadb3, libzip4, libsimpleini1, zlib1g and
-# libdeflate0 (the backup's compressor). The MariaDB
-# server is recommended only: it must run on the same machine, but it may be installed
-# otherwise.
+# dpkg-shlibdeps with their versions. The MariaDB server is recommended only: it must run on
+# the same machine, but it may be installed otherwise; Qt's translations give Qt's own buttons
+# and dialogs in the user's language.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "mariadb-server")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "mariadb-server, qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
+    ${PROJECT_SOURCE_DIR}/packaging/debian/conffiles
+    ${PROJECT_SOURCE_DIR}/packaging/debian/postinst
+    ${PROJECT_SOURCE_DIR}/packaging/debian/postrm)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -10,6 +10,7 @@ PACOTES=(
   libmariadb-dev mariadb-server mariadb-client
   zlib1g-dev libzip-dev libdeflate-dev libsimpleini-dev
   xvfb xauth xdotool zip unzip python3
+  qt6-translations-l10n
 )
 if [ "${MARVEK_FUZZ:-0}" = 1 ]; then
   PACOTES+=(clang libclang-rt-14-dev)

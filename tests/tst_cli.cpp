@@ -21,7 +21,8 @@ namespace {
 struct TResultado {
     int codigo = -1;
     QString saida;
-    QString erros;
+    QString erros;     // stderr without the progress lines
+    QStringList fases; // the progress lines
 };
 
 const QString PerguntaFinal = QStringLiteral(
@@ -51,7 +52,17 @@ executar(const QStringList& argumentos, const QByteArray& entrada = {},
     }
     r.codigo = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     r.saida = QString::fromUtf8(p.readAllStandardOutput());
-    r.erros = QString::fromUtf8(p.readAllStandardError());
+    static const QRegularExpression fase(
+        QStringLiteral("^(Marcando e copiando as tabelas|Compactando e conferindo o arquivo|"
+                       "Conferindo e descompactando o arquivo|Carregando e marcando as tabelas|"
+                       "Apagando os dados das outras filiais)(: \\d+ de \\d+ tabelas)?$"));
+    for (const QString& l : QString::fromUtf8(p.readAllStandardError()).split('\n')) {
+        if (fase.match(l).hasMatch())
+            r.fases << l;
+        else
+            r.erros += l + '\n';
+    }
+    r.erros.chop(1);
     return r;
 }
 
@@ -165,7 +176,8 @@ private slots:
         const TResultado r = executar(argumentos);
         QCOMPARE(r.codigo, 2);
         QCOMPARE(r.saida, QString());
-        QVERIFY2(r.erros.contains(motivo), qPrintable(r.erros));
+        QVERIFY2(r.erros.startsWith("marvek-cli: ") && r.erros.contains(motivo),
+                 qPrintable(r.erros));
         QVERIFY2(r.erros.contains("Uso:\n  marvek-cli [--pasta DIR] backup --filial ID"),
                  qPrintable(r.erros));
     }
@@ -182,11 +194,34 @@ private slots:
             QStringLiteral("\n *[0-9*]+ [0-9*]+ [0-9*]+ [0-9*]+ [0-9*]+ \\S*marvek-cli .*backup "
                            "--filial \\d+ --destino \\S+"));
         QVERIFY2(cron.match(ajuda.saida).hasMatch(), qPrintable(ajuda.saida));
-        QCOMPARE(executar({"restaurar", "--help"}).codigo, 0);
+        for (const char* o : {"--filial ID", "--destino PASTA", "--navirel", "--conexoes N", "-V"})
+            QVERIFY2(ajuda.saida.contains(o), o);
 
-        const TResultado versao = executar({"--version"});
-        QCOMPARE(versao.codigo, 0);
-        QCOMPARE(versao.saida, QStringLiteral("marvek-cli " MARVEK_VERSAO "\n"));
+        // One command's help, asked either way; the settings are not looked at.
+        const TResultado restaurar = executar({"restaurar", "--help"});
+        QCOMPARE(restaurar.codigo, 0);
+        QVERIFY2(restaurar.saida.startsWith("Uso: marvek-cli [--pasta DIR] restaurar ARQUIVO "
+                                            "[--navirel]") &&
+                     restaurar.saida.contains("--navirel") && !restaurar.saida.contains("--filial"),
+                 qPrintable(restaurar.saida));
+        QCOMPARE(executar({"help", "restaurar"}).saida, restaurar.saida);
+        QCOMPARE(executar({"--pasta", m_dir.path(), "restaurar", "-h"}).saida, restaurar.saida);
+        QCOMPARE(restaurar.erros, QString());
+        const TResultado nenhum = executar({"help", "copiar"});
+        QCOMPARE(nenhum.codigo, 2);
+        QVERIFY(nenhum.erros.startsWith("marvek-cli: comando desconhecido: copiar"));
+
+        for (const char* v : {"--version", "-V"}) {
+            const TResultado versao = executar({v});
+            QCOMPARE(versao.codigo, 0);
+            QCOMPARE(versao.saida, QStringLiteral("marvek-cli " MARVEK_VERSAO "\n"));
+        }
+
+        // Without the settings file the defaults hold, and the run says so first.
+        const TResultado semIni = executar({"--pasta", pasta("sem_ini"), "restaurar", "a.zip"});
+        QVERIFY2(semIni.erros.startsWith("marvek-cli: " + m_dir.filePath("sem_ini") +
+                                         "/sistema_qel.ini não existe; valem os valores padrão"),
+                 qPrintable(semIni.erros));
     }
 
     // A backup at the central office, then its restore at store 3.
@@ -201,6 +236,11 @@ private slots:
             executar({"--pasta", prog, "backup", "--filial", "3", "--destino", destino});
         QCOMPARE(b.erros, QString());
         QCOMPARE(b.codigo, 0);
+        // Progress in a pipe: each phase once, the tables with their total.
+        QCOMPARE(b.fases.value(0), QString("Marcando e copiando as tabelas: 0 de 30 tabelas"));
+        QCOMPARE(b.fases.mid(b.fases.size() - 2),
+                 QStringList({"Marcando e copiando as tabelas: 30 de 30 tabelas",
+                              "Compactando e conferindo o arquivo"}));
         QCOMPARE(b.saida, "Backup realizado com sucesso!\n\nArquivo salvo em : " + zip + "\n");
         QVERIFY(QFile::exists(zip));
         QVERIFY(teste::EntradasDoZip(zip).contains("filial.frm"));
@@ -230,6 +270,22 @@ private slots:
         QCOMPARE(r.erros, QString());
         QCOMPARE(r.codigo, 0);
         QCOMPARE(r.saida, PerguntaFinal + "Resposta: Não\n");
+        QCOMPARE(r.fases.first(), QString("Conferindo e descompactando o arquivo"));
+        QVERIFY2(r.fases.contains("Carregando e marcando as tabelas: 29 de 29 tabelas") &&
+                     r.fases.last() == "Apagando os dados das outras filiais",
+                 qPrintable(r.fases.join('\n')));
+
+        // Both runs are in the history beside each log, with how they ended.
+        for (const auto& [p, linha] :
+             {std::pair{prog, " backup " + destino + ": concluída\r\n"},
+              std::pair{loja, " restauração " + zip + ": concluída\r\n"}}) {
+            QFile h(p + "/LOG_MARVEK_historico.txt");
+            QVERIFY(h.open(QIODevice::ReadOnly));
+            const QString historico = QString::fromLatin1(h.readAll());
+            QVERIFY2(historico.startsWith("==== ") && historico.contains(linha) &&
+                         historico.endsWith(" -> Fim Restore\r\n") == (p == loja),
+                     qPrintable(historico.left(300)));
+        }
 
         const QStringList l = linhasDoLog(loja);
         QCOMPARE(l.first(), QString("Inicio Restore"));
@@ -333,7 +389,8 @@ private slots:
             executar({"--pasta", loja, "restaurar", loja + "/Backup_Central.zip"});
         QCOMPARE(falta.codigo, 1);
         QCOMPARE(falta.saida, QString());
-        QVERIFY2(falta.erros.startsWith("Ocorreu o seguinte erro: \n\n"), qPrintable(falta.erros));
+        QVERIFY2(falta.erros.startsWith("marvek-cli: Ocorreu o seguinte erro: \n\n"),
+                 qPrintable(falta.erros));
         QCOMPARE(linhasDoLog(loja),
                  QStringList({"Inicio Restore", "Inicio Validacao", "Fim Restore"}));
         QCOMPARE(teste::Linhas("SHOW TABLES FROM cli_erro_loja"), QStringList{"minha"});
@@ -341,7 +398,8 @@ private slots:
         // An empty archive name: the window's own check and text.
         const TResultado vazio = executar({"--pasta", loja, "restaurar", ""});
         QCOMPARE(vazio.codigo, 1);
-        QCOMPARE(vazio.erros, QString("Ocorreu o seguinte erro: \n\nNenhum arquivo selecionado\n"));
+        QCOMPARE(vazio.erros,
+                 QString("marvek-cli: Ocorreu o seguinte erro: \n\nNenhum arquivo selecionado\n"));
 
         // The purge fails (the central has no movment): the restore still ends with its
         // question, but the run reports the error.
@@ -354,7 +412,8 @@ private slots:
         const TResultado limpeza = executar({"--pasta", loja, "restaurar", zip});
         QCOMPARE(limpeza.codigo, 1);
         QCOMPARE(limpeza.saida, PerguntaFinal + "Resposta: Não\n");
-        QVERIFY2(limpeza.erros.startsWith("Ocorreu o seguinte erro:\n"), qPrintable(limpeza.erros));
+        QVERIFY2(limpeza.erros.startsWith("marvek-cli: Ocorreu o seguinte erro:\n"),
+                 qPrintable(limpeza.erros));
         QVERIFY(limpeza.erros.contains("movment"));
 
         // No CodFisica: the restore stops after loading, before the question.
@@ -366,8 +425,8 @@ private slots:
         QCOMPARE(codFisica.codigo, 1);
         QCOMPARE(codFisica.saida, QString());
         QCOMPARE(codFisica.erros,
-                 QString("Ocorreu o seguinte erro: \n\nFilial inválida, verifique o arquivo "
-                         "sistema_qel.ini\n"));
+                 QString("marvek-cli: Ocorreu o seguinte erro: \n\nFilial inválida, verifique o "
+                         "arquivo sistema_qel.ini\n"));
         QCOMPARE(linhasDoLog(semFilial).last(), QString("Fim Restore"));
     }
 

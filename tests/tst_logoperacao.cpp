@@ -1,4 +1,5 @@
 #include "base/EErro.h"
+#include "operador/Historico.h"
 #include "operador/TLogOperacao.h"
 
 #include <QTemporaryDir>
@@ -40,6 +41,8 @@ private slots:
         QCOMPARE(f.readAll(), QByteArray("anterior\r\n"));
     }
 
+    void historicoComRodizio();
+
     void falhaNomeiaOArquivoEGuardaALinha() {
         QTemporaryDir dir;
         const QString pasta = dir.filePath("sub");
@@ -58,6 +61,37 @@ private slots:
         QCOMPARE(f.readAll(), QByteArray("01:02:03 -> primeira\r\n01:02:04 -> segunda\r\n"));
     }
 };
+
+// The history of runs keeps each run's header and lines; past its cap it turns over once.
+void TstLogOperacao::historicoComRodizio() {
+    QTemporaryDir d;
+    const QString log = d.filePath("LOG_MARVEK.txt");
+    const QString historico = d.filePath("LOG_MARVEK_historico.txt");
+    const QDateTime quando(QDate(2026, 12, 9), QTime(8, 5, 1));
+    RegistrarNoHistorico(log, "backup", "/srv/b", TResultado(), {"08:05:00 -> UPDATE caixa"},
+                         quando);
+    QFile h(historico);
+    QVERIFY(h.open(QIODevice::ReadOnly));
+    QCOMPARE(h.readAll(), QString("==== 2026-12-09 08:05:01 backup /srv/b: concluída\r\n"
+                                  "08:05:00 -> UPDATE caixa\r\n")
+                              .toLatin1());
+    h.close();
+
+    // Filled to its cap: the next run starts a new file, the old one is kept once.
+    QVERIFY(h.open(QIODevice::Append));
+    h.write(QByteArray(TamanhoMaximoHistorico, 'x'));
+    h.close();
+    TResultado falhou;
+    falhou.desfecho = TResultado::Falhou;
+    falhou.erros = {"Ocorreu o seguinte erro: \r\rsem espaço"};
+    RegistrarNoHistorico(log, "restauração", "/srv/b/Backup_Central.zip", falhou, {}, quando);
+    QCOMPARE(QFileInfo(d.filePath("LOG_MARVEK_historico.1.txt")).size(),
+             TamanhoMaximoHistorico + 77);
+    QVERIFY(h.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromLatin1(h.readAll()),
+             QString("==== 2026-12-09 08:05:01 restauração /srv/b/Backup_Central.zip: falhou: "
+                     "Ocorreu o seguinte erro:   sem espaço\r\n"));
+}
 
 QTEST_APPLESS_MAIN(TstLogOperacao)
 #include "tst_logoperacao.moc"

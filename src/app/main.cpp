@@ -1,9 +1,11 @@
+#include "base/Traducoes.h"
 #include "data/TDM.h"
 #include "gui/TAplicacao.h"
 #include "gui/TfrmPrincipal.h"
 
 int main(int argc, char* argv[]) {
     marvek::TAplicacao aplicacao(argc, argv);
+    marvek::CarregarTraducoes();
     // The data module, its connection still closed.
     marvek::DM();
     // Creating the main window runs its start-up, which may already run a whole restore or

@@ -170,6 +170,8 @@ TResultado RealizarBackup(TOperador& op, TDM& dm) {
             lista << tabelas->Campo(0).toString();
         const QList<qint64> tamanhos = tamanhosDasTabelas(dm, lista);
         const std::variant<QString, EErro> marca = marcaDaFilial(entradas.filial);
+        op.IniciarFase(QStringLiteral("Marcando e copiando as tabelas"),
+                       static_cast<int>(lista.size()));
         ExecutarPorTabela(
             op, dm, lista, entradas.conexoes,
             [&](TDM& c, const QString& tabela, TRegistroTabela& r) {
@@ -191,6 +193,7 @@ TResultado RealizarBackup(TOperador& op, TDM& dm) {
             },
             tamanhos);
 
+        op.IniciarFase(QStringLiteral("Compactando e conferindo o arquivo"), 0);
         op.DefinirPosicaoProgresso(0);
         op.DefinirPosicaoProgresso(45);
         QStringList arquivos;

@@ -41,6 +41,18 @@ QString ArquivoDoPrograma(const QString& nome) {
     return PastaDoPrograma() + nome;
 }
 
+// A packaged build names the system's folders at build time; a plain build, and any run whose
+// program folder was named, keeps everything in the program folder.
+QString PastaDeConfiguracao() {
+    const QString sistema = QStringLiteral(MARVEK_PASTA_CONFIGURACAO);
+    return pastaDefinida().isEmpty() && !sistema.isEmpty() ? ComBarra(sistema) : PastaDoPrograma();
+}
+
+QString PastaDeDados() {
+    const QString sistema = QStringLiteral(MARVEK_PASTA_DADOS);
+    return pastaDefinida().isEmpty() && !sistema.isEmpty() ? ComBarra(sistema) : PastaDoPrograma();
+}
+
 const QString MarcaPastaPropria = QStringLiteral(".marvek");
 
 namespace {

@@ -21,6 +21,13 @@ QStringList EsvaziarPasta(const QString& pasta);
 // Program folder + file name.
 QString ArquivoDoPrograma(const QString& nome);
 
+// Where sistema_qel.ini is read, and where LOG_MARVEK.txt, its history and query.txt are
+// written: the program folder, unless the build was made for the system's folders (a Debian
+// package: /etc/marvek and /var/lib/marvek) and no program folder was named. With a trailing
+// "/".
+QString PastaDeConfiguracao();
+QString PastaDeDados();
+
 // A work folder the program makes for itself (Temp_Backup, the extraction folder) carries this
 // small file; only a folder that carries it is ever emptied, and emptying leaves it in place.
 extern const QString MarcaPastaPropria;

@@ -6,6 +6,7 @@
 #include "cli/TOperadorConsole.h"
 #include "data/Criptografia.h"
 #include "data/TDM.h"
+#include "operador/Historico.h"
 #include "restore/Restauracao.h"
 #include "restore/Reversao.h"
 #include "restore/VerificacaoArquivo.h"
@@ -71,12 +72,20 @@ template <typename F> int noConsole(TOperadorConsole* op, F&& comando) {
     } catch (const EErro& e) {
         if (op)
             op->TerminarProgresso();
-        EscreverErro(TextoConsole(e.Mensagem()));
+        EscreverErro(QStringLiteral("marvek-cli: ") + TextoConsole(e.Mensagem()));
         return SaidaFalha;
     }
 }
 
-int saida(const TResultado& r) {
+// The run goes into the history; a history that cannot be written is said, but does not
+// change how the operation ended.
+int saida(const TOperadorConsole& op, const QString& operacao, const QString& alvo,
+          const TResultado& r) {
+    try {
+        RegistrarNoHistorico(op.Log().Arquivo(), operacao, alvo, r, op.Log().Linhas());
+    } catch (const EErro& e) {
+        EscreverErro(QStringLiteral("marvek-cli: ") + TextoConsole(e.Mensagem()));
+    }
     return r.Sucesso() ? SaidaSucesso : SaidaFalha;
 }
 } // namespace
@@ -96,7 +105,7 @@ int ComandoBackup(int filial, const QString& destino, int conexoes) {
             throw EErro(QStringLiteral("A filial %1 não existe ou está apagada (tabela filial): "
                                        "nada foi feito.")
                             .arg(filial));
-        return saida(RealizarBackup(op, DM()));
+        return saida(op, QStringLiteral("backup"), destino, RealizarBackup(op, DM()));
     });
 }
 
@@ -112,7 +121,7 @@ int ComandoRestaurar(const QString& arquivo, bool navirel, int conexoes) {
     // the restore's own handler.)
     return noConsole(&op, [&] {
         DM().Configurar();
-        return saida(ExecutarRestauracao(op, DM()));
+        return saida(op, QStringLiteral("restauração"), arquivo, ExecutarRestauracao(op, DM()));
     });
 }
 
@@ -121,7 +130,8 @@ int ComandoReverter(const QString& bancoReserva) {
     op.Backup = false;
     return noConsole(&op, [&] {
         DM().Conectar();
-        return saida(ReverterRestauracao(op, DM(), bancoReserva));
+        return saida(op, QStringLiteral("reversão"), bancoReserva,
+                     ReverterRestauracao(op, DM(), bancoReserva));
     });
 }
 
@@ -147,7 +157,7 @@ int ComandoCifrarSenha() {
             EscreverErro(QStringLiteral("\n"));
     }
     if (!lida) {
-        EscreverErro(QStringLiteral("Nenhuma senha lida da entrada padrão.\n"));
+        EscreverErro(QStringLiteral("marvek-cli: Nenhuma senha lida da entrada padrão.\n"));
         return SaidaFalha;
     }
     const QString senha = QString::fromLocal8Bit(*lida);
@@ -155,15 +165,16 @@ int ComandoCifrarSenha() {
         // The enciphered form of an empty text is a seed alone, which the settings reader
         // cannot decipher; an empty senha= is how the settings file says "no password".
         EscreverSaida(QStringLiteral("\n"));
-        EscreverErro(QStringLiteral("Senha vazia: deixe a chave senha= vazia no "
+        EscreverErro(QStringLiteral("marvek-cli: Senha vazia: deixe a chave senha= vazia no "
                                     "sistema_qel.ini.\n"));
         return SaidaSucesso;
     }
     for (QChar c : senha) {
         if (c.unicode() > 255 || c.unicode() == 0) {
-            EscreverErro(QStringLiteral("A senha tem o caractere \"%1\", que o sistema_qel.ini "
-                                        "não guarda (só caracteres Latin-1).\n")
-                             .arg(c));
+            EscreverErro(
+                QStringLiteral("marvek-cli: A senha tem o caractere \"%1\", que o sistema_qel.ini "
+                               "não guarda (só caracteres Latin-1).\n")
+                    .arg(c));
             return SaidaFalha;
         }
     }

@@ -1,42 +1,177 @@
 #include "cli/LinhaDeComando.h"
 
+#include <QCommandLineParser>
+#include <QHash>
+#include <QSet>
+
 namespace marvek {
 
 namespace {
-const QStringList Comandos = {QStringLiteral("backup"), QStringLiteral("restaurar"),
-                              QStringLiteral("verificar"), QStringLiteral("cifrar-senha"),
-                              QStringLiteral("reverter")};
 
-// The options that take a value, and the field each fills.
-std::optional<QString>* campoDaOpcao(TLinhaDeComando& linha, const QString& nome) {
-    if (nome == QLatin1String("--pasta"))
-        return &linha.pasta;
-    if (nome == QLatin1String("--filial"))
-        return &linha.filial;
-    if (nome == QLatin1String("--destino"))
-        return &linha.destino;
-    if (nome == QLatin1String("--conexoes"))
-        return &linha.conexoes;
+// An option of a command: its names (the first one is the long one), the name of its value
+// ("" for a switch) and its line in the help.
+struct TOpcaoCli {
+    QStringList nomes;
+    QString valor;
+    QString ajuda;
+};
+
+// A command: its usage line, what it does, its options and its one argument, if any.
+struct TComandoCli {
+    QString nome;
+    QString uso;
+    QString resumo;
+    QList<TOpcaoCli> opcoes;
+    QString argumento; // "" when the command takes none
+};
+
+const TOpcaoCli OpcaoPasta{
+    {QStringLiteral("pasta")},
+    QStringLiteral("DIR"),
+    QStringLiteral("a pasta do programa: onde ficam sistema_qel.ini, LOG_MARVEK.txt,\n"
+                   "o histórico e query.txt (padrão: " MARVEK_PADRAO_PASTA ")")};
+const TOpcaoCli OpcaoConexoes{
+    {QStringLiteral("conexoes")},
+    QStringLiteral("N"),
+    QStringLiteral("quantas conexões ao servidor trabalham nas tabelas ao mesmo\n"
+                   "tempo (1 a 16; padrão: os núcleos da máquina, no máximo 4;\n"
+                   "1 = uma tabela depois da outra)")};
+const TOpcaoCli OpcaoAjuda{
+    {QStringLiteral("h"), QStringLiteral("help")}, QString(), QStringLiteral("esta ajuda")};
+
+const QList<TComandoCli>& comandos() {
+    static const QList<TComandoCli> lista = {
+        {QStringLiteral("backup"),
+         QStringLiteral("[--pasta DIR] backup --filial ID --destino PASTA [--conexoes N]"),
+         QStringLiteral("marca as linhas de todas as tabelas como lidas pela filial ID,\n"
+                        "copia as tabelas e grava PASTA/Backup_Central.zip"),
+         {OpcaoPasta,
+          {{QStringLiteral("filial")},
+           QStringLiteral("ID"),
+           QStringLiteral("a filial (filial_id) que vai receber o backup")},
+          {{QStringLiteral("destino")},
+           QStringLiteral("PASTA"),
+           QStringLiteral("a pasta onde o Backup_Central.zip é gravado")},
+          OpcaoConexoes},
+         QString()},
+        {QStringLiteral("restaurar"),
+         QStringLiteral("[--pasta DIR] restaurar ARQUIVO [--navirel] [--conexoes N]"),
+         QStringLiteral("guarda as tabelas atuais num banco de reserva, carrega as\n"
+                        "tabelas do ARQUIVO e, numa loja, apaga os dados das outras\n"
+                        "filiais"),
+         {OpcaoPasta,
+          {{QStringLiteral("navirel")},
+           QString(),
+           QStringLiteral("responde sim à pergunta final e inicia o Navirel.exe da\n"
+                          "pasta do programa")},
+          OpcaoConexoes},
+         QStringLiteral("ARQUIVO")},
+        {QStringLiteral("verificar"),
+         QStringLiteral("verificar ARQUIVO"),
+         QStringLiteral("confere o ARQUIVO (entradas, pares .frm/.MYD, CRC) sem tocar no\n"
+                        "banco; uma linha por tabela: nome e tamanho em bytes"),
+         {OpcaoPasta},
+         QStringLiteral("ARQUIVO")},
+        {QStringLiteral("reverter"),
+         QStringLiteral("[--pasta DIR] reverter BASE_RESERVA"),
+         QStringLiteral("põe de volta as tabelas do banco de reserva BASE_RESERVA\n"
+                        "(<banco>_Backup_<data>_<hora>), guardando antes as atuais\n"
+                        "num novo banco de reserva"),
+         {OpcaoPasta},
+         QStringLiteral("BASE_RESERVA")},
+        {QStringLiteral("cifrar-senha"),
+         QStringLiteral("cifrar-senha"),
+         QStringLiteral("lê a senha da entrada padrão e escreve o valor da chave senha\n"
+                        "do sistema_qel.ini"),
+         {},
+         QString()},
+    };
+    return lista;
+}
+
+const TComandoCli* acharComando(const QString& nome) {
+    for (const TComandoCli& c : comandos())
+        if (c.nome == nome)
+            return &c;
     return nullptr;
 }
 
-QString conferirComando(const TLinhaDeComando& linha) {
-    const QString& c = linha.comando;
-    if (c.isEmpty())
-        return QStringLiteral("nenhum comando informado");
-    if (!Comandos.contains(c))
-        return QStringLiteral("comando desconhecido: %1").arg(c);
-    if (c != QLatin1String("backup") && (linha.filial || linha.destino))
-        return QStringLiteral("--filial e --destino valem só para o comando backup");
-    if (c != QLatin1String("restaurar") && linha.navirel)
-        return QStringLiteral("--navirel vale só para o comando restaurar");
-    if (linha.conexoes && c != QLatin1String("backup") && c != QLatin1String("restaurar"))
-        return QStringLiteral("--conexoes vale só para os comandos backup e restaurar");
+QString nomeNaLinha(const QString& nome) {
+    return (nome.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + nome;
+}
+
+QString linhaDeOpcao(const TOpcaoCli& o) {
+    QStringList nomes;
+    for (const QString& n : o.nomes)
+        nomes << nomeNaLinha(n);
+    const QString cabeca = nomes.join(QStringLiteral(", ")) +
+                           (o.valor.isEmpty() ? QString() : QLatin1Char(' ') + o.valor);
+    QString texto = o.ajuda;
+    texto.replace(QLatin1Char('\n'), QStringLiteral("\n                  "));
+    return QStringLiteral("  ") + cabeca.leftJustified(15) + QLatin1Char(' ') + texto +
+           QLatin1Char('\n');
+}
+
+// Reads args with a parser that knows these options; the first option given twice, unknown
+// or without its value is the error. Fills valores (one per option name) and posicionais.
+QString analisar(const QList<TOpcaoCli>& opcoes, const QStringList& args, bool soAntesDoComando,
+                 QHash<QString, QString>& valores, QSet<QString>& chaves,
+                 QStringList& posicionais) {
+    QCommandLineParser p;
+    p.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    if (soAntesDoComando)
+        p.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    for (const TOpcaoCli& o : opcoes)
+        p.addOption(o.valor.isEmpty() ? QCommandLineOption(o.nomes)
+                                      : QCommandLineOption(o.nomes, o.ajuda, o.valor));
+    // A value option at the very end has no value: said before the parser says it in English.
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--"))
+            break;
+        for (const TOpcaoCli& o : opcoes)
+            if (!o.valor.isEmpty() && args[i] == nomeNaLinha(o.nomes.first()) &&
+                i + 1 == args.size())
+                return QStringLiteral("falta o valor de %1").arg(args[i]);
+        if (soAntesDoComando && !args[i].startsWith(QLatin1Char('-')))
+            break;
+    }
+    if (!p.parse(QStringList{QStringLiteral("marvek-cli")} + args)) {
+        if (!p.unknownOptionNames().isEmpty())
+            return QStringLiteral("opção desconhecida: %1")
+                .arg(nomeNaLinha(p.unknownOptionNames().first()));
+        return p.errorText();
+    }
+    for (const TOpcaoCli& o : opcoes) {
+        const QString& nome = o.nomes.first();
+        if (o.valor.isEmpty()) {
+            if (p.isSet(nome))
+                chaves.insert(nome);
+            continue;
+        }
+        const QStringList v = p.values(nome);
+        if (v.size() > 1 || (!v.isEmpty() && valores.contains(nome)))
+            return QStringLiteral("opção repetida: %1").arg(nomeNaLinha(nome));
+        if (!v.isEmpty())
+            valores.insert(nome, v.first());
+    }
+    posicionais = p.positionalArguments();
+    return {};
+}
+
+QString conferir(const TComandoCli& c, const TLinhaDeComando& linha) {
     if (linha.conexoes && !LerConexoes(*linha.conexoes))
         return QStringLiteral("--conexoes: \"%1\" não é um número de 1 a 16").arg(*linha.conexoes);
-    if (c == QLatin1String("backup")) {
-        if (!linha.argumentos.isEmpty())
-            return QStringLiteral("argumento inesperado: %1").arg(linha.argumentos.first());
+    if (!c.argumento.isEmpty()) {
+        if (linha.argumentos.isEmpty())
+            return QStringLiteral("%1: falta o %2").arg(c.nome, c.argumento);
+        if (linha.argumentos.size() > 1)
+            return QStringLiteral("%1: um só %2, não %3")
+                .arg(c.nome, c.argumento)
+                .arg(linha.argumentos.size());
+    } else if (!linha.argumentos.isEmpty()) {
+        return QStringLiteral("argumento inesperado: %1").arg(linha.argumentos.first());
+    }
+    if (c.nome == QLatin1String("backup")) {
         if (!linha.filial)
             return QStringLiteral("backup: falta --filial ID");
         if (!linha.destino)
@@ -44,16 +179,6 @@ QString conferirComando(const TLinhaDeComando& linha) {
         if (!LerIdFilial(*linha.filial))
             return QStringLiteral("backup: a filial \"%1\" não é um número inteiro")
                 .arg(*linha.filial);
-    } else if (c == QLatin1String("restaurar") || c == QLatin1String("verificar") ||
-               c == QLatin1String("reverter")) {
-        const QString nome = c == QLatin1String("reverter") ? QStringLiteral("BASE_RESERVA")
-                                                            : QStringLiteral("ARQUIVO");
-        if (linha.argumentos.isEmpty())
-            return QStringLiteral("%1: falta o %2").arg(c, nome);
-        if (linha.argumentos.size() > 1)
-            return QStringLiteral("%1: um só %2, não %3").arg(c, nome).arg(linha.argumentos.size());
-    } else if (!linha.argumentos.isEmpty()) {
-        return QStringLiteral("argumento inesperado: %1").arg(linha.argumentos.first());
     }
     return {};
 }
@@ -83,108 +208,105 @@ std::optional<int> LerIdFilial(const QString& texto) {
 
 QString AnalisarLinhaDeComando(const QStringList& argumentos, TLinhaDeComando& linha) {
     linha = TLinhaDeComando();
-    bool soArgumentos = false;
-    for (qsizetype i = 0; i < argumentos.size(); ++i) {
-        const QString& a = argumentos.at(i);
-        if (soArgumentos || !a.startsWith(QLatin1Char('-')) || a == QLatin1String("-")) {
-            if (linha.comando.isEmpty() && !soArgumentos)
-                linha.comando = a;
-            else
-                linha.argumentos << a;
-            continue;
-        }
-        if (a == QLatin1String("--")) {
-            soArgumentos = true;
-            // An archive named after "--" still needs a command before it.
-            if (linha.comando.isEmpty())
-                return QStringLiteral("o comando vem antes de \"--\"");
-            continue;
-        }
-        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
-            linha.ajuda = true;
-            continue;
-        }
-        if (a == QLatin1String("--version")) {
-            linha.versao = true;
-            continue;
-        }
-        if (a == QLatin1String("--navirel")) {
-            linha.navirel = true;
-            continue;
-        }
-        const qsizetype igual = a.indexOf(QLatin1Char('='));
-        const QString nome = igual < 0 ? a : a.left(igual);
-        std::optional<QString>* campo = campoDaOpcao(linha, nome);
-        if (!campo)
-            return QStringLiteral("opção desconhecida: %1").arg(nome);
-        if (campo->has_value())
-            return QStringLiteral("opção repetida: %1").arg(nome);
-        if (igual >= 0) {
-            *campo = a.mid(igual + 1);
-        } else {
-            if (i + 1 >= argumentos.size())
-                return QStringLiteral("falta o valor de %1").arg(nome);
-            *campo = argumentos.at(++i);
-        }
+    const TOpcaoCli versao{{QStringLiteral("V"), QStringLiteral("version")}, QString(), {}};
+    QHash<QString, QString> valores;
+    QSet<QString> chaves;
+    QStringList resto;
+    // Before the command: --pasta, the help and the version.
+    QString erro =
+        analisar({OpcaoPasta, OpcaoAjuda, versao}, argumentos, true, valores, chaves, resto);
+    if (!erro.isEmpty())
+        return erro;
+    linha.versao = chaves.contains(QStringLiteral("V"));
+    linha.ajuda = chaves.contains(QStringLiteral("h"));
+    if (resto.isEmpty())
+        return linha.ajuda || linha.versao ? QString() : QStringLiteral("nenhum comando informado");
+    linha.comando = resto.takeFirst();
+    if (linha.comando == QLatin1String("help")) {
+        // help [COMMAND]: the help of that command, or the general one.
+        linha.ajuda = true;
+        linha.comando = resto.value(0);
+        if (resto.size() > 1)
+            return QStringLiteral("argumento inesperado: %1").arg(resto.at(1));
     }
-    if (linha.ajuda || linha.versao)
+    const TComandoCli* c = acharComando(linha.comando);
+    if (!c && !linha.comando.isEmpty())
+        return QStringLiteral("comando desconhecido: %1").arg(linha.comando);
+    if (!c || linha.ajuda || linha.versao)
         return {};
-    return conferirComando(linha);
+
+    QList<TOpcaoCli> opcoes = c->opcoes;
+    opcoes << OpcaoAjuda;
+    erro = analisar(opcoes, resto, false, valores, chaves, linha.argumentos);
+    if (!erro.isEmpty())
+        return erro;
+    linha.ajuda = chaves.contains(QStringLiteral("h"));
+    if (linha.ajuda)
+        return {};
+    const auto valor = [&](const char* nome) -> std::optional<QString> {
+        const auto it = valores.constFind(QLatin1String(nome));
+        return it == valores.constEnd() ? std::nullopt : std::optional<QString>(*it);
+    };
+    linha.pasta = valor("pasta");
+    linha.filial = valor("filial");
+    linha.destino = valor("destino");
+    linha.conexoes = valor("conexoes");
+    linha.navirel = chaves.contains(QStringLiteral("navirel"));
+    return conferir(*c, linha);
 }
 
 QString TextoUso() {
-    return QStringLiteral("Uso:\n"
-                          "  marvek-cli [--pasta DIR] backup --filial ID --destino PASTA "
-                          "[--conexoes N]\n"
-                          "  marvek-cli [--pasta DIR] restaurar ARQUIVO [--navirel] "
-                          "[--conexoes N]\n"
-                          "  marvek-cli verificar ARQUIVO\n"
-                          "  marvek-cli [--pasta DIR] reverter BASE_RESERVA\n"
-                          "  marvek-cli cifrar-senha\n"
-                          "  marvek-cli --help | --version\n");
+    QString uso = QStringLiteral("Uso:\n");
+    for (const TComandoCli& c : comandos())
+        uso += QStringLiteral("  marvek-cli ") + c.uso + QLatin1Char('\n');
+    return uso + QStringLiteral("  marvek-cli help [COMANDO] | --help | --version\n");
+}
+
+QString TextoAjudaDoComando(const QString& comando) {
+    const TComandoCli* c = acharComando(comando);
+    if (!c)
+        return {};
+    QString texto = QStringLiteral("Uso: marvek-cli ") + c->uso + QStringLiteral("\n\n") +
+                    c->resumo + QStringLiteral(".\n\nOpções:\n");
+    for (const TOpcaoCli& o : c->opcoes)
+        texto += linhaDeOpcao(o);
+    return texto + linhaDeOpcao(OpcaoAjuda);
 }
 
 QString TextoAjuda() {
-    return QStringLiteral("marvek-cli: backup e restauração do banco da central, sem janela.\n"
-                          "\n") +
-           TextoUso() +
+    QString comandosTexto;
+    for (const TComandoCli& c : comandos()) {
+        QString resumo = c.resumo;
+        resumo.replace(QLatin1Char('\n'), QStringLiteral("\n                "));
+        comandosTexto += QStringLiteral("  ") + c.nome.leftJustified(13) + QLatin1Char(' ') +
+                         resumo + QLatin1Char('\n');
+    }
+    QString opcoes;
+    for (const TComandoCli& c : comandos())
+        for (const TOpcaoCli& o : c.opcoes)
+            if (!opcoes.contains(linhaDeOpcao(o)))
+                opcoes += linhaDeOpcao(o);
+    opcoes += linhaDeOpcao(OpcaoAjuda);
+    opcoes += linhaDeOpcao(
+        {{QStringLiteral("V"), QStringLiteral("version")}, QString(), QStringLiteral("a versão")});
+    return QStringLiteral("marvek-cli: backup e restauração do banco da central, sem janela.\n\n") +
+           TextoUso() + QStringLiteral("\nComandos:\n") + comandosTexto +
+           QStringLiteral("\nmarvek-cli help COMANDO (ou COMANDO --help) mostra a ajuda de um "
+                          "comando.\n\nOpções:\n") +
+           opcoes +
            QStringLiteral(
-               "\n"
-               "Comandos:\n"
-               "  backup        marca as linhas de todas as tabelas como lidas pela filial ID,\n"
-               "                copia as tabelas e grava PASTA/Backup_Central.zip\n"
-               "  restaurar     guarda as tabelas atuais num banco de reserva, carrega as\n"
-               "                tabelas do ARQUIVO e, numa loja, apaga os dados das outras\n"
-               "                filiais; --navirel responde sim à pergunta final e inicia o\n"
-               "                Navirel.exe da pasta do programa\n"
-               "  verificar     confere o ARQUIVO (entradas, pares .frm/.MYD, CRC) sem tocar no\n"
-               "                banco; uma linha por tabela: nome e tamanho em bytes\n"
-               "  reverter      põe de volta as tabelas do banco de reserva BASE_RESERVA\n"
-               "                (<banco>_Backup_<data>_<hora>), guardando antes as atuais\n"
-               "                num novo banco de reserva\n"
-               "  cifrar-senha  lê a senha da entrada padrão e escreve o valor da chave senha\n"
-               "                do sistema_qel.ini\n"
-               "\n"
-               "Opções:\n"
-               "  --pasta DIR   a pasta do programa: onde ficam sistema_qel.ini, LOG_MARVEK.txt\n"
-               "                e query.txt (padrão: a pasta do marvek-cli)\n"
-               "  --conexoes N  quantas conexões ao servidor trabalham nas tabelas ao mesmo\n"
-               "                tempo (1 a 16; padrão: os núcleos da máquina, no máximo 4;\n"
-               "                1 = uma tabela depois da outra)\n"
-               "  --help        esta ajuda\n"
-               "  --version     a versão\n"
                "\n"
                "Saída: 0 sucesso, 1 a operação informou um erro, 2 uso incorreto.\n"
                "\n"
                "Exemplos:\n"
-               "  marvek-cli --pasta /opt/marvek backup --filial 7 --destino /srv/backups\n"
-               "  marvek-cli --pasta /opt/marvek restaurar /srv/backups/Backup_Central.zip\n"
+               "  marvek-cli backup --filial 7 --destino /srv/backups\n"
+               "  marvek-cli restaurar /srv/backups/Backup_Central.zip\n"
                "  marvek-cli verificar /srv/backups/Backup_Central.zip\n"
                "  marvek-cli cifrar-senha\n"
                "\n"
                "  Backup noturno da filial 7 às 23:30 (crontab -e):\n"
-               "  30 23 * * * /usr/bin/marvek-cli --pasta /opt/marvek backup --filial 7 "
-               "--destino /srv/backups >>/var/log/marvek-backup.log 2>&1\n");
+               "  30 23 * * * /usr/bin/marvek-cli backup --filial 7 --destino /srv/backups "
+               ">>/var/log/marvek-backup.log 2>&1\n");
 }
 
 } // namespace marvek

@@ -48,24 +48,51 @@ TEntradas TOperadorConsole::Entradas() const {
     return e;
 }
 
-void TOperadorConsole::DefinirMaximoProgresso(int maximo) {
-    m_maximo = maximo;
+void TOperadorConsole::IniciarFase(const QString& fase, int total) {
+    TerminarProgresso();
+    m_fase = fase;
+    m_total = total;
+    m_feitas = 0;
+    m_decimoMostrado = -1;
+    m_ultimaLinha.invalidate();
     desenharProgresso();
+}
+
+void TOperadorConsole::AvancarFase() {
+    ++m_feitas;
+    desenharProgresso();
+}
+
+void TOperadorConsole::DefinirMaximoProgresso(int) {
+    // The bar's range is the window's matter; the console counts a phase's tables.
 }
 
 void TOperadorConsole::DefinirPosicaoProgresso(int posicao) {
-    m_posicao = posicao;
-    desenharProgresso();
+    m_posicao = posicao; // the bar's positions; the console counts the phase's tables
 }
 
 void TOperadorConsole::desenharProgresso() {
-    if (!m_terminal)
+    if (m_fase.isEmpty())
         return;
-    QString linha = QStringLiteral("\r\033[KProgresso: ") + QString::number(m_posicao);
-    if (m_maximo > 0)
-        linha += QStringLiteral(" de ") + QString::number(m_maximo);
-    EscreverErro(linha);
-    m_linhaDesenhada = true;
+    QString linha = m_fase;
+    int decimo = 0;
+    if (m_total > 0) {
+        const int feitas = qBound(0, m_feitas, m_total);
+        linha += QStringLiteral(": %1 de %2 tabelas").arg(feitas).arg(m_total);
+        decimo = feitas * 10 / m_total;
+    }
+    if (m_terminal) {
+        EscreverErro(QStringLiteral("\r\033[K") + linha);
+        m_linhaDesenhada = true;
+        return;
+    }
+    if (m_ultimaLinha.isValid() && decimo == m_decimoMostrado && !m_ultimaLinha.hasExpired(5000))
+        return;
+    if (m_ultimaLinha.isValid() && decimo == m_decimoMostrado && m_total == 0)
+        return; // a phase without a count says itself once
+    EscreverErro(linha + QLatin1Char('\n'));
+    m_decimoMostrado = decimo;
+    m_ultimaLinha.start();
 }
 
 void TOperadorConsole::TerminarProgresso() {
@@ -90,12 +117,12 @@ bool TOperadorConsole::Confirmar(const QString& texto, bool simPadrao, const QSt
 
 void TOperadorConsole::MostrarCaixa(TCaixa tipo, const QString& texto) {
     TerminarProgresso();
-    // Information goes to stdout; errors and warnings to stderr. The plain box only ever
-    // reports a file that could not be deleted ("Erro ao excluir").
+    // Information goes to stdout; errors and warnings to stderr, saying who says them. The
+    // plain box only ever reports a file that could not be deleted ("Erro ao excluir").
     if (tipo == TCaixa::Informacao)
         EscreverSaida(TextoConsole(texto));
     else
-        EscreverErro(TextoConsole(texto));
+        EscreverErro(QStringLiteral("marvek-cli: ") + TextoConsole(texto));
 }
 
 void TOperadorConsole::ProcessarMensagens() {

@@ -4,13 +4,16 @@
 #include "operador/TLogOperacao.h"
 #include "operador/TOperador.h"
 
+#include <QElapsedTimer>
 #include <QString>
 
 namespace marvek {
 
 // The console face of the operations: the inputs come from the command line, questions are
 // answered with a fixed answer, every box text goes to stdout (information, questions) or
-// stderr (errors, warnings), and a progress line is drawn on stderr when it is a terminal.
+// stderr (errors, warnings), and the progress goes to stderr: the phase and its tables, one
+// updating line on a terminal, otherwise a line at the phase's start and then at most every
+// 5 s or 10 %.
 // It keeps the operation log in LOG_MARVEK.txt of the program folder, as the window does.
 class TOperadorConsole : public TOperador {
 public:
@@ -31,6 +34,8 @@ public:
 
     TEntradas Entradas() const override;
 
+    void IniciarFase(const QString& fase, int total) override;
+    void AvancarFase() override;
     void DefinirMaximoProgresso(int maximo) override;
     void DefinirPosicaoProgresso(int posicao) override;
     int PosicaoProgresso() const override { return m_posicao; }
@@ -38,6 +43,8 @@ public:
     void GravarLog(const QString& texto) override;
     bool Confirmar(const QString& texto, bool simPadrao, const QString& titulo) override;
     void ProcessarMensagens() override;
+
+    const TLogOperacao& Log() const { return m_log; }
 
     // Clears the progress line, if one is drawn.
     void TerminarProgresso();
@@ -51,10 +58,16 @@ private:
     void desenharProgresso();
 
     TLogOperacao m_log;
-    int m_maximo = 0; // 0: no range set (the restore never sets one)
     int m_posicao = 0;
     bool m_terminal = false;
     bool m_linhaDesenhada = false;
+    // The phase shown: its name, its tables and those done, and when and how far its last line
+    // went (lines on a pipe come at most every 5 s or 10 %).
+    QString m_fase;
+    int m_total = 0;
+    int m_feitas = 0;
+    QElapsedTimer m_ultimaLinha;
+    int m_decimoMostrado = -1;
 };
 
 // A box text as console lines: "\r\n" and a lone "\r" become "\n", and a final "\n" is added.

@@ -1,9 +1,11 @@
 // marvek-cli: the backup and the restore without a window, for scripts and schedulers.
 
 #include "base/Pastas.h"
+#include "base/Traducoes.h"
 #include "cli/Comandos.h"
 #include "cli/LinhaDeComando.h"
 #include "cli/TOperadorConsole.h"
+#include "data/Instalacao.h"
 #include "data/TDM.h"
 #include "operador/TrabalhoPorTabela.h"
 
@@ -15,7 +17,7 @@ using namespace marvek;
 namespace {
 int usoIncorreto(const QString& motivo) {
     EscreverErro(QStringLiteral("marvek-cli: ") + motivo + QStringLiteral("\n\n") + TextoUso() +
-                 QStringLiteral("\nmarvek-cli --help mostra a ajuda completa.\n"));
+                 QStringLiteral("\nmarvek-cli help [COMANDO] mostra a ajuda.\n"));
     return SaidaUsoIncorreto;
 }
 } // namespace
@@ -24,17 +26,18 @@ int main(int argc, char* argv[]) {
     QCoreApplication aplicacao(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("marvek-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(MARVEK_VERSAO));
+    CarregarTraducoes();
 
     TLinhaDeComando linha;
     const QString erro = AnalisarLinhaDeComando(aplicacao.arguments().mid(1), linha);
     if (!erro.isEmpty())
         return usoIncorreto(erro);
-    if (linha.ajuda) {
-        EscreverSaida(TextoAjuda());
-        return SaidaSucesso;
-    }
     if (linha.versao) {
         EscreverSaida(QStringLiteral("marvek-cli " MARVEK_VERSAO "\n"));
+        return SaidaSucesso;
+    }
+    if (linha.ajuda) {
+        EscreverSaida(linha.comando.isEmpty() ? TextoAjuda() : TextoAjudaDoComando(linha.comando));
         return SaidaSucesso;
     }
 
@@ -47,6 +50,12 @@ int main(int argc, char* argv[]) {
     }
     // The data module lives for the whole run, its connection closed until a command opens it.
     DM();
+    if (linha.comando != QLatin1String("verificar") &&
+        linha.comando != QLatin1String("cifrar-senha") &&
+        !QFileInfo::exists(ArquivoDeConfiguracao()))
+        EscreverErro(QStringLiteral("marvek-cli: %1 não existe; valem os valores padrão "
+                                    "(servidor localhost, banco gerente, usuário root).\n")
+                         .arg(ArquivoDeConfiguracao()));
 
     const int conexoes = linha.conexoes ? *LerConexoes(*linha.conexoes) : ConexoesPadrao();
     if (linha.comando == QLatin1String("backup"))

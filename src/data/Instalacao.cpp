@@ -11,7 +11,7 @@
 namespace marvek {
 
 QString ArquivoDeConfiguracao() {
-    return ArquivoDoPrograma(QStringLiteral("sistema_qel.ini"));
+    return PastaDeConfiguracao() + QStringLiteral("sistema_qel.ini");
 }
 
 namespace {

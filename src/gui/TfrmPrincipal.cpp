@@ -12,6 +12,7 @@
 #include "gui/TFPreValidacao.h"
 #include "gui/TfrmAjuda.h"
 #include "markers/LojasLeram.h"
+#include "operador/Historico.h"
 #include "operador/TrabalhoPorTabela.h"
 #include "restore/Restauracao.h"
 
@@ -204,12 +205,24 @@ void TfrmPrincipal::btnIniciarClick() {
         if (m_encerrado)
             Encerrar();
     });
+    const qsizetype inicio = m_log.Linhas().size();
     AlternarControles();
-    const TResultado r = backup ? RealizarBackup(*this, DM()) : ExecutarRestauracao(*this, DM());
     // A completed operation gives the controls back; after a failure they stay off, and a
     // refused start gave them back before its message.
-    if (r.desfecho == TResultado::Concluida)
-        AlternarControles();
+    const auto devolverControles = [this](const TResultado& r) {
+        if (r.desfecho == TResultado::Concluida)
+            AlternarControles();
+    };
+    TResultado r;
+    if (backup) {
+        r = RealizarBackup(*this, DM());
+        devolverControles(r);
+    } else {
+        r = ExecutarRestauracao(*this, DM(), devolverControles);
+    }
+    RegistrarNoHistorico(m_log.Arquivo(),
+                         backup ? QStringLiteral("backup") : QStringLiteral("restauração"),
+                         backup ? Diretorio() : Arquivo(), r, m_log.Linhas().mid(inicio));
 }
 
 void TfrmPrincipal::AlternarControles() {

@@ -10,7 +10,7 @@ namespace marvek {
 TLogOperacao::TLogOperacao(QString arquivo) : m_arquivo(std::move(arquivo)) {}
 
 QString TLogOperacao::Arquivo() const {
-    return m_arquivo.isEmpty() ? ArquivoDoPrograma(QStringLiteral("LOG_MARVEK.txt")) : m_arquivo;
+    return m_arquivo.isEmpty() ? PastaDeDados() + QStringLiteral("LOG_MARVEK.txt") : m_arquivo;
 }
 
 void TLogOperacao::GravarLog(const QString& texto) {

@@ -30,6 +30,10 @@ void TOperador::Mostrar(TCaixa tipo, const QString& texto) {
     MostrarCaixa(tipo, texto);
 }
 
+void TOperador::IniciarFase(const QString&, int) {}
+
+void TOperador::AvancarFase() {}
+
 void TOperador::ExecutarPrograma(const QString& caminho) {
     IniciarPrograma(caminho);
 }

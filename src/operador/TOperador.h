@@ -76,6 +76,11 @@ public:
     virtual void DefinirPosicaoProgresso(int posicao) = 0;
     virtual int PosicaoProgresso() const = 0;
 
+    // A new phase of the work begins (for a face that names it); total: the tables it works
+    // through, or 0. AvancarFase: one more of them is done (in listing order).
+    virtual void IniciarFase(const QString& fase, int total);
+    virtual void AvancarFase();
+
     // The operation log: one line, with the time added.
     virtual void GravarLog(const QString& texto) = 0;
 

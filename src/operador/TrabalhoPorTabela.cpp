@@ -141,6 +141,7 @@ void ExecutarPorTabela(TOperador& op, TDM& dm, const QStringList& tabelas, int c
         TRegistroDireto registro(op);
         for (const QString& tabela : tabelas) {
             trabalho(dm, tabela, registro);
+            op.AvancarFase();
             op.ProcessarMensagens();
         }
         return;
@@ -175,13 +176,16 @@ void ExecutarPorTabela(TOperador& op, TDM& dm, const QStringList& tabelas, int c
             grupo->Enviar([&] { trabalhar(e, dm, banco, trabalho); });
         for (bool fim = false; !fim;) {
             std::vector<std::pair<size_t, TItem>> itens;
+            size_t concluidas = 0; // tables whose lines are now all passed on
             {
                 std::unique_lock<std::mutex> trava(e.mutex);
+                const size_t antes = e.atual;
                 e.mudou.wait_for(trava, std::chrono::milliseconds(50), [&] {
                     return e.atual < e.tabelas.size() &&
                            (!e.tabelas[e.atual].pendentes.empty() || e.tabelas[e.atual].concluida);
                 });
                 itens = retirar(e, false);
+                concluidas = e.atual - antes;
                 fim = e.atual >= e.tabelas.size() ||
                       (e.parar &&
                        std::none_of(e.tabelas.begin(), e.tabelas.end(),
@@ -196,6 +200,8 @@ void ExecutarPorTabela(TOperador& op, TDM& dm, const QStringList& tabelas, int c
                 ++e.tabelas[i].passados;
                 e.mudou.notify_all();
             }
+            for (size_t i = 0; i < concluidas; ++i)
+                op.AvancarFase();
             op.ProcessarMensagens();
         }
         {

@@ -78,7 +78,7 @@ QString CaminhoQueryTxt() {
 }
 
 void GerarQueryTxt(TConfiguracoes* opcoes) {
-    g_caminhoQueryTxt = ArquivoDoPrograma(QStringLiteral("query.txt"));
+    g_caminhoQueryTxt = PastaDeDados() + QStringLiteral("query.txt");
     const QByteArray dados = ConteudoQueryTxt();
     QFile f(g_caminhoQueryTxt);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(dados) != dados.size())

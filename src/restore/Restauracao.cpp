@@ -225,9 +225,12 @@ QString ObterEscritorio(TOperador& op, TDM& dm) {
         .toString();
 }
 
-TResultado ExecutarRestauracao(TOperador& op, TDM& dm) {
+TResultado ExecutarRestauracao(TOperador& op, TDM& dm,
+                               const std::function<void(const TResultado&)>& aoTerminar) {
     op.GravarLog(QStringLiteral("Inicio Restore"));
     const TResultado r = RestaurarBackup(op, dm);
+    if (aoTerminar)
+        aoTerminar(r);
     op.GravarLog(QStringLiteral("Fim Restore"));
     return r;
 }
@@ -249,6 +252,7 @@ TResultado RestaurarBackup(TOperador& op, TDM& dm) {
         abrirConexao(dm);
         trava = std::make_unique<TTravaExecucao>(dm, banco);
         validarPastaDeExtracao(arquivo, pasta);
+        op.IniciarFase(QStringLiteral("Conferindo e descompactando o arquivo"), 0);
         const QList<TTabelaArquivo> tabelas = tabelasParaCarregar(op, arquivo);
         preparo = prepararExtracao(op, arquivo);
         verificarFilialNoArquivo(dm, preparo->path(), arquivo, filial);
@@ -290,6 +294,8 @@ TResultado RestaurarBackup(TOperador& op, TDM& dm) {
                 resto << t.nome;
                 tamanhos << static_cast<qint64>(t.tamanho);
             }
+        op.IniciarFase(QStringLiteral("Carregando e marcando as tabelas"),
+                       static_cast<int>(resto.size()));
         ExecutarPorTabela(
             op, dm, resto, entradas.conexoes,
             [&](TDM& c, const QString& tabela, TRegistroTabela& r) {
@@ -299,8 +305,10 @@ TResultado RestaurarBackup(TOperador& op, TDM& dm) {
 
         dm.ExecutarComando(QStringLiteral("UPDATE filial SET versao = \"001000000000\""), true);
 
-        if (ObterEscritorio(op, dm) == QLatin1String("N"))
+        if (ObterEscritorio(op, dm) == QLatin1String("N")) {
+            op.IniciarFase(QStringLiteral("Apagando os dados das outras filiais"), 0);
             LimparOutrasFiliais(op, dm, ObterCodFilial(op), entradas.opcoes);
+        }
 
         if (op.Confirmar(PerguntaFinal, true, QStringLiteral("Confirmação...")))
             op.ExecutarPrograma(PastaDoPrograma() + QStringLiteral("Navirel.exe"));

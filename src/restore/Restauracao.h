@@ -3,13 +3,17 @@
 #include "operador/TOperador.h"
 
 #include <QString>
+#include <functional>
 
 namespace marvek {
 
 class TDM;
 
 // The restore run of the start button: "Inicio Restore", RestaurarBackup, "Fim Restore".
-TResultado ExecutarRestauracao(TOperador& op, TDM& dm);
+// aoTerminar hears how the restore ended before its last line is logged (a window gives its
+// controls back then, whatever happens to that line).
+TResultado ExecutarRestauracao(TOperador& op, TDM& dm,
+                               const std::function<void(const TResultado&)>& aoTerminar = {});
 
 // The restore of the archive named by the operator; handles its own errors and says how it
 // ended (the controls of a window come back after a completed restore).

@@ -1,5 +1,6 @@
 #include "base/EErro.h"
 #include "base/Pastas.h"
+#include "base/Traducoes.h"
 #include "gui/Dialogos.h"
 #include "gui/TAplicacao.h"
 #include "gui/TFLogin.h"
@@ -11,6 +12,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -18,6 +20,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QTranslator>
 #include <QtTest>
 #include <stdexcept>
 
@@ -744,6 +747,24 @@ private slots:
         QTest::keyClicks(campo, "ok");
         QCOMPARE(campo->text(), QString("ok"));
         QVERIFY(janela.isVisible());
+    }
+
+    // Qt's own buttons speak the user's language once its translations are loaded.
+    void botoesDoQtNaLinguaDoUsuario() {
+        const QLocale antes;
+        QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+        QTranslator* tradutor = CarregarTraducoes();
+        QMessageBox caixa;
+        const QString sim = caixa.addButton(QMessageBox::Yes)->text().remove('&');
+        const QString nao = caixa.addButton(QMessageBox::No)->text().remove('&');
+        if (tradutor) {
+            QCoreApplication::removeTranslator(tradutor);
+            delete tradutor;
+        }
+        QLocale::setDefault(antes);
+        QVERIFY2(tradutor, "no qtbase_pt_BR.qm: is qt6-translations-l10n installed?");
+        QCOMPARE(sim, QString("Sim"));
+        QCOMPARE(nao, QString("Não"));
     }
 };
 

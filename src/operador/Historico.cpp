@@ -1,0 +1,62 @@
+#include "operador/Historico.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace marvek {
+
+namespace {
+QString desfecho(const TResultado& r) {
+    switch (r.desfecho) {
+    case TResultado::Recusada:
+        return QStringLiteral("recusada: ") + r.erros.value(0);
+    case TResultado::Falhou:
+        return QStringLiteral("falhou: ") + r.erros.value(0);
+    case TResultado::Concluida:
+        break;
+    }
+    return r.erros.isEmpty() ? QStringLiteral("concluída")
+                             : QStringLiteral("concluída com erros: ") + r.erros.first();
+}
+
+// One line of the history: the box texts' line breaks become spaces.
+QByteArray linha(QString texto) {
+    texto.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    texto.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return texto.toLatin1() + "\r\n";
+}
+} // namespace
+
+QString ArquivoDoHistorico(const QString& arquivoLog) {
+    const QFileInfo log(arquivoLog);
+    return log.path() + QLatin1Char('/') + log.completeBaseName() +
+           QStringLiteral("_historico.txt");
+}
+
+void RegistrarNoHistorico(const QString& arquivoLog, const QString& operacao, const QString& alvo,
+                          const TResultado& resultado, const QStringList& linhas,
+                          const QDateTime& quando) {
+    const QString arquivo = ArquivoDoHistorico(arquivoLog);
+    QByteArray dados = linha(QStringLiteral("==== %1 %2 %3: %4")
+                                 .arg(quando.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")),
+                                      operacao, alvo, desfecho(resultado)));
+    for (const QString& l : linhas)
+        dados += linha(l);
+
+    const QFileInfo atual(arquivo);
+    if (atual.exists() && atual.size() + dados.size() > TamanhoMaximoHistorico) {
+        const QString antigo =
+            atual.path() + QLatin1Char('/') + atual.completeBaseName() + QStringLiteral(".1.txt");
+        QFile::remove(antigo);
+        if (!QFile::rename(arquivo, antigo))
+            throw EErro(QStringLiteral("Não foi possível renomear o histórico %1 para %2")
+                            .arg(arquivo, antigo));
+    }
+    QFile f(arquivo);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Append) || f.write(dados) != dados.size() ||
+        !f.flush())
+        throw EErro(QStringLiteral("Não foi possível gravar o histórico %1: %2")
+                        .arg(arquivo, f.errorString()));
+}
+
+} // namespace marvek
