@@ -62,9 +62,9 @@ set(CPACK_PACKAGE_VENDOR "Marvek")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "backup of a retail central database and its restore at a branch")
+# The extended description; the first line of the control field is the summary above.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "backup of a retail central database and its restore at a branch
-Marvek marks every row of the central office's database as read by a
+    "Marvek marks every row of the central office's database as read by a
 branch, packs the tables into Backup_Central.zip and restores that archive
 at the branch, setting the branch's current tables aside and removing the
 other branches' data.

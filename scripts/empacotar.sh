@@ -13,5 +13,9 @@ export CXXFLAGS LDFLAGS
 cmake -S "$raiz" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
       -DMARVEK_PASTAS_DO_SISTEMA=ON -DMARVEK_TESTS=OFF -DMARVEK_WERROR=ON >&2
 cmake --build "$build" -j"$(nproc)" --target marvek marvek-cli marvek_documentos >&2
+# As Debian's own strip step does: no compiler notes in the programs (cpack strips the rest).
+for p in marvek marvek-cli; do
+  objcopy --remove-section=.comment "$build/src/$p"
+done
 (cd "$build" && cpack -G DEB >&2)
 ls "$build"/marvek_*.deb

@@ -10,7 +10,7 @@ command -v lintian >/dev/null || DEBIAN_FRONTEND=noninteractive apt-get install 
 
 deb=$(bash "$raiz/scripts/empacotar.sh" | tail -n 1)
 echo "== lintian --pedantic $deb"
-saida=$(lintian --pedantic --display-info "$deb" 2>&1 || true)
+saida=$(lintian --pedantic --display-info "$deb" 2>/dev/null || true)
 echo "${saida:-(clean)}"
 [ -z "$saida" ] || falha "lintian reported tags"
 

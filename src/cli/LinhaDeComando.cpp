@@ -266,8 +266,10 @@ QString TextoAjudaDoComando(const QString& comando) {
     const TComandoCli* c = acharComando(comando);
     if (!c)
         return {};
-    QString texto = QStringLiteral("Uso: marvek-cli ") + c->uso + QStringLiteral("\n\n") +
-                    c->resumo + QStringLiteral(".\n\nOpções:\n");
+    QString resumo = c->resumo;
+    resumo[0] = resumo[0].toUpper();
+    QString texto = QStringLiteral("Uso: marvek-cli ") + c->uso + QStringLiteral("\n\n") + resumo +
+                    QStringLiteral(".\n\nOpções:\n");
     for (const TOpcaoCli& o : c->opcoes)
         texto += linhaDeOpcao(o);
     return texto + linhaDeOpcao(OpcaoAjuda);
