@@ -315,6 +315,19 @@ private slots:
                  QStringList{"antiga"});
         // No maintenance login: the options' clean-up steps did not run.
         QCOMPARE(teste::Valor("select count(*) from cli_loja.nlanc"), QString("2"));
+
+        // A history that cannot be written (a folder stands at its name) is said, but the
+        // backup that succeeded still succeeds, and the folder is left alone.
+        const QString historico = prog + "/LOG_MARVEK_historico.txt";
+        QVERIFY(QFile::remove(historico) && QDir().mkdir(historico));
+        QVERIFY(QFile(historico + "/meu.txt").open(QIODevice::WriteOnly));
+        const TResultado semHistorico =
+            executar({"--pasta", prog, "backup", "--filial", "3", "--destino", destino});
+        QCOMPARE(semHistorico.codigo, 0);
+        QVERIFY2(semHistorico.erros.startsWith("marvek-cli: Não foi possível gravar o histórico " +
+                                               historico),
+                 qPrintable(semHistorico.erros));
+        QVERIFY(QFile::exists(historico + "/meu.txt"));
     }
 
     // The way back from a restore: the aside database's tables return, the current ones are
