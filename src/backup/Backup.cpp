@@ -143,7 +143,7 @@ TResultado RealizarBackup(TOperador& op, TDM& dm) {
     auto tabelas = dm.AbrirConsulta(QStringLiteral("show tables"));
     op.DefinirMaximoProgresso(tabelas->RecordCount());
 
-    return ExecutarOperacao(op, QStringLiteral("Ocorreu o seguinte erro: \r\r"), [&] {
+    return ExecutarOperacao(op, [&] {
         const TEntradas entradas = op.Entradas();
         op.ValidarEntradas(entradas);
         const QString destino = entradas.diretorio;

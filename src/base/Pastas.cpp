@@ -43,14 +43,16 @@ QString ArquivoDoPrograma(const QString& nome) {
 
 // A packaged build names the system's folders at build time; a plain build, and any run whose
 // program folder was named, keeps everything in the program folder.
-QString PastaDeConfiguracao() {
-    const QString sistema = QStringLiteral(MARVEK_PASTA_CONFIGURACAO);
+static QString pastaDoSistemaOuDoPrograma(const QString& sistema) {
     return pastaDefinida().isEmpty() && !sistema.isEmpty() ? ComBarra(sistema) : PastaDoPrograma();
 }
 
+QString PastaDeConfiguracao() {
+    return pastaDoSistemaOuDoPrograma(QStringLiteral(MARVEK_PASTA_CONFIGURACAO));
+}
+
 QString PastaDeDados() {
-    const QString sistema = QStringLiteral(MARVEK_PASTA_DADOS);
-    return pastaDefinida().isEmpty() && !sistema.isEmpty() ? ComBarra(sistema) : PastaDoPrograma();
+    return pastaDoSistemaOuDoPrograma(QStringLiteral(MARVEK_PASTA_DADOS));
 }
 
 const QString MarcaPastaPropria = QStringLiteral(".marvek");

@@ -39,6 +39,9 @@ const TOpcaoCli OpcaoConexoes{
 const TOpcaoCli OpcaoAjuda{
     {QStringLiteral("h"), QStringLiteral("help")}, QString(), QStringLiteral("esta ajuda")};
 
+const TOpcaoCli OpcaoVersao{
+    {QStringLiteral("V"), QStringLiteral("version")}, QString(), QStringLiteral("a versão")};
+
 const QList<TComandoCli>& comandos() {
     static const QList<TComandoCli> lista = {
         {QStringLiteral("backup"),
@@ -208,13 +211,12 @@ std::optional<int> LerIdFilial(const QString& texto) {
 
 QString AnalisarLinhaDeComando(const QStringList& argumentos, TLinhaDeComando& linha) {
     linha = TLinhaDeComando();
-    const TOpcaoCli versao{{QStringLiteral("V"), QStringLiteral("version")}, QString(), {}};
     QHash<QString, QString> valores;
     QSet<QString> chaves;
     QStringList resto;
     // Before the command: --pasta, the help and the version.
     QString erro =
-        analisar({OpcaoPasta, OpcaoAjuda, versao}, argumentos, true, valores, chaves, resto);
+        analisar({OpcaoPasta, OpcaoAjuda, OpcaoVersao}, argumentos, true, valores, chaves, resto);
     if (!erro.isEmpty())
         return erro;
     linha.versao = chaves.contains(QStringLiteral("V"));
@@ -284,13 +286,14 @@ QString TextoAjuda() {
                          resumo + QLatin1Char('\n');
     }
     QString opcoes;
+    QSet<QString> ditas;
     for (const TComandoCli& c : comandos())
         for (const TOpcaoCli& o : c.opcoes)
-            if (!opcoes.contains(linhaDeOpcao(o)))
+            if (!ditas.contains(o.nomes.first())) {
+                ditas.insert(o.nomes.first());
                 opcoes += linhaDeOpcao(o);
-    opcoes += linhaDeOpcao(OpcaoAjuda);
-    opcoes += linhaDeOpcao(
-        {{QStringLiteral("V"), QStringLiteral("version")}, QString(), QStringLiteral("a versão")});
+            }
+    opcoes += linhaDeOpcao(OpcaoAjuda) + linhaDeOpcao(OpcaoVersao);
     return QStringLiteral("marvek-cli: backup e restauração do banco da central, sem janela.\n\n") +
            TextoUso() + QStringLiteral("\nComandos:\n") + comandosTexto +
            QStringLiteral("\nmarvek-cli help COMANDO (ou COMANDO --help) mostra a ajuda de um "

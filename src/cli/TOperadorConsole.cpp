@@ -86,10 +86,10 @@ void TOperadorConsole::desenharProgresso() {
         m_linhaDesenhada = true;
         return;
     }
-    if (m_ultimaLinha.isValid() && decimo == m_decimoMostrado && !m_ultimaLinha.hasExpired(5000))
+    // A phase without a count says itself once.
+    if (m_ultimaLinha.isValid() && decimo == m_decimoMostrado &&
+        (m_total == 0 || !m_ultimaLinha.hasExpired(5000)))
         return;
-    if (m_ultimaLinha.isValid() && decimo == m_decimoMostrado && m_total == 0)
-        return; // a phase without a count says itself once
     EscreverErro(linha + QLatin1Char('\n'));
     m_decimoMostrado = decimo;
     m_ultimaLinha.start();

@@ -183,11 +183,6 @@ void TDM::Configurar() {
     lerConfiguracao(ArquivoDeConfiguracao(), QStringLiteral("ip"), 3306);
 }
 
-void TDM::LerConfiguracao(const QString& arquivo, const QString& secao, int porta) {
-    lerConfiguracao(arquivo, secao, porta);
-    Conexao.Abrir();
-}
-
 void TDM::lerConfiguracao(const QString& arquivo, const QString& secao, int porta) {
     const QString servidor =
         LerTextoIni(arquivo, secao, QStringLiteral("local"), QStringLiteral("localhost"));

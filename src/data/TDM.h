@@ -81,7 +81,6 @@ public:
     // Reads the same settings into the connection without opening it: the first statement
     // opens it.
     void Configurar();
-    void LerConfiguracao(const QString& arquivo, const QString& secao, int porta);
     void AbrirConexao(const QString& servidor, const QString& banco, const QString& usuario,
                       const QString& senha, int porta);
 

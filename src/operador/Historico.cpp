@@ -1,5 +1,7 @@
 #include "operador/Historico.h"
 
+#include "base/Texto.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -20,10 +22,8 @@ QString desfecho(const TResultado& r) {
 }
 
 // One line of the history: the box texts' line breaks become spaces.
-QByteArray linha(QString texto) {
-    texto.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    texto.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return texto.toLatin1() + "\r\n";
+QByteArray linha(const QString& texto) {
+    return QuebrasDeLinha(texto).replace(QLatin1Char('\n'), QLatin1Char(' ')).toLatin1() + "\r\n";
 }
 } // namespace
 

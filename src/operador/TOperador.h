@@ -112,16 +112,17 @@ private:
 // reported with "Erro ao excluir" + its name.
 void LimparPasta(TOperador& op, const QString& pasta);
 
+// What an operation's error box says before the error's own text.
+inline const QString PrefixoDeErro = QStringLiteral("Ocorreu o seguinte erro: \r\r");
+
 // The top of an operation: runs it, shows an error that escapes it in the standard error box
-// with prefixo before its text, and says how it ended. The body returns true when it ran to
-// its end.
-template <typename F>
-TResultado ExecutarOperacao(TOperador& op, const QString& prefixo, F&& corpo) {
+// after PrefixoDeErro, and says how it ended. The body returns true when it ran to its end.
+template <typename F> TResultado ExecutarOperacao(TOperador& op, F&& corpo) {
     const qsizetype inicio = op.ErrosMostrados().size();
     try {
         return op.Resultado(corpo() ? TResultado::Concluida : TResultado::Falhou, inicio);
     } catch (const EErro& e) {
-        op.Mostrar(TCaixa::ErroPadrao, prefixo + e.Mensagem());
+        op.Mostrar(TCaixa::ErroPadrao, PrefixoDeErro + e.Mensagem());
         return op.Resultado(dynamic_cast<const EEntradaRecusada*>(&e) ? TResultado::Recusada
                                                                       : TResultado::Falhou,
                             inicio);

@@ -114,7 +114,7 @@ void trabalhar(TEstado& e, TDM& modelo, const QString& banco, const TTrabalhoTab
 }
 
 // Takes, under the mutex, what may be passed on now: the items of the earliest unfinished table
-// and of every later one whose earlier tables are all done. With ate set, everything that ran.
+// and of every later one whose earlier tables are all done. With tudo set, everything that ran.
 std::vector<std::pair<size_t, TItem>> retirar(TEstado& e, bool tudo) {
     std::vector<std::pair<size_t, TItem>> itens;
     while (e.atual < e.tabelas.size()) {
@@ -161,7 +161,6 @@ void ExecutarPorTabela(TOperador& op, TDM& dm, const QStringList& tabelas, int c
     const int n = std::min<int>(conexoes, static_cast<int>(tabelas.size()));
     // The workers wait on the server, not on the processor: they keep the normal priority.
     std::optional<TGrupoDeTrabalho> grupo(std::in_place, n, false);
-    std::exception_ptr erroOperador;
     auto encerrar = [&] {
         {
             std::lock_guard<std::mutex> trava(e.mutex);
@@ -215,11 +214,9 @@ void ExecutarPorTabela(TOperador& op, TDM& dm, const QStringList& tabelas, int c
             if (!item.progresso)
                 op.GravarLog(item.texto);
     } catch (...) {
-        erroOperador = std::current_exception();
         encerrar();
+        throw;
     }
-    if (erroOperador)
-        std::rethrow_exception(erroOperador);
     for (const TTabela& t : e.tabelas)
         if (t.erro)
             std::rethrow_exception(t.erro);

@@ -213,16 +213,22 @@ void carregarTabela(TRegistroTabela& r, TDM& dm, const QString& tabela,
 
 } // namespace
 
+namespace {
+// "escritorio" of the branch, "N" when there is no row or it is NULL.
+QString escritorioDaFilial(TDM& dm, const QString& filial, bool levantarErro) {
+    return dm
+        .ConsultarValor(QStringLiteral("select escritorio from filial where filial_id = ") + filial,
+                        QStringLiteral("N"), levantarErro)
+        .toString();
+}
+} // namespace
+
 QString PastaDeExtracao(const QString& arquivoZip) {
     return arquivoZip.left(arquivoZip.size() - 4);
 }
 
 QString ObterEscritorio(TOperador& op, TDM& dm) {
-    const QString filial = ObterCodFilial(op);
-    return dm
-        .ConsultarValor(QStringLiteral("select escritorio from filial where filial_id = ") + filial,
-                        QStringLiteral("N"), true)
-        .toString();
+    return escritorioDaFilial(dm, ObterCodFilial(op), true);
 }
 
 TResultado ExecutarRestauracao(TOperador& op, TDM& dm,
@@ -238,7 +244,7 @@ TResultado ExecutarRestauracao(TOperador& op, TDM& dm,
 TResultado RestaurarBackup(TOperador& op, TDM& dm) {
     std::unique_ptr<QTemporaryDir> preparo;
     std::unique_ptr<TTravaExecucao> trava;
-    return ExecutarOperacao(op, QStringLiteral("Ocorreu o seguinte erro: \r\r"), [&] {
+    return ExecutarOperacao(op, [&] {
         // Check everything, then touch anything: the settings, the run's lock, the extraction
         // folder, the whole archive (unpacked aside with every CRC and size checked), the
         // installation's branch in the archive and the working database's objects.
@@ -268,7 +274,7 @@ TResultado RestaurarBackup(TOperador& op, TDM& dm) {
         if (!separado)
             return false;
 
-        LimparPasta(op, pasta + QStringLiteral("/"));
+        LimparPasta(op, pasta);
         moverExtraidos(preparo->path(), pasta);
         preparo.reset();
 
@@ -281,10 +287,7 @@ TResultado RestaurarBackup(TOperador& op, TDM& dm) {
         // A store's branch (escritorio "N", or no such row) has its other branches' rows
         // removed table by table as they load; a failing query leaves it all to the purge.
         const QString filialDaLoja =
-            dm.ConsultarValor(QStringLiteral("select escritorio from filial where filial_id = ") +
-                                  QString::number(filial),
-                              QStringLiteral("N"), false)
-                        .toString() == QLatin1String("N")
+            escritorioDaFilial(dm, QString::number(filial), false) == QLatin1String("N")
                 ? QString::number(filial)
                 : QString();
         QStringList resto;
@@ -311,7 +314,7 @@ TResultado RestaurarBackup(TOperador& op, TDM& dm) {
         }
 
         if (op.Confirmar(PerguntaFinal, true, QStringLiteral("Confirmação...")))
-            op.ExecutarPrograma(PastaDoPrograma() + QStringLiteral("Navirel.exe"));
+            op.ExecutarPrograma(ArquivoDoPrograma(QStringLiteral("Navirel.exe")));
 
         op.DefinirPosicaoProgresso(0);
         return true;

@@ -51,7 +51,7 @@ bool EhBancoReserva(const QString& banco, const QString& nome) {
 }
 
 TResultado ReverterRestauracao(TOperador& op, TDM& dm, const QString& bancoReserva) {
-    return ExecutarOperacao(op, QStringLiteral("Ocorreu o seguinte erro: \r\r"), [&] {
+    return ExecutarOperacao(op, [&] {
         const QString banco = LerBancoDeTrabalho();
         const TTravaExecucao trava(dm, banco);
         if (!EhBancoReserva(banco, bancoReserva))

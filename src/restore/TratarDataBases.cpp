@@ -104,7 +104,7 @@ bool TratarDataBases(TOperador& op, TDM& dm) {
         dm.Conexao.MudarBanco(banco);
         return true;
     } catch (const EErro& e) {
-        op.Mostrar(TCaixa::Erro, QStringLiteral("Ocorreu o seguinte erro: \r\r") + e.Mensagem());
+        op.Mostrar(TCaixa::Erro, PrefixoDeErro + e.Mensagem());
         return false;
     }
 }

@@ -210,13 +210,8 @@ void TCompactador::Estado::gravar(Arquivo& a) {
 void TCompactador::Estado::escreverArquivo(const QList<Arquivo*>& lista, const QString& caminho) {
     int codigo = 0;
     ZipPtr z(zip_open(QFile::encodeName(caminho).constData(), ZIP_TRUNCATE, &codigo));
-    if (!z) {
-        zip_error_t e;
-        zip_error_init_with_code(&e, codigo);
-        const QString texto = QString::fromLocal8Bit(zip_error_strerror(&e));
-        zip_error_fini(&e);
-        throw EErro(texto);
-    }
+    if (!z)
+        throw EErro(TextoErroZip(codigo));
     for (const Arquivo* a : lista) {
         FonteZipPtr fonte;
         if (a->guardar) {

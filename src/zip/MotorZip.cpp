@@ -30,14 +30,6 @@ QByteArray nomeLocal(const QString& caminho) {
     return QFile::encodeName(caminho);
 }
 
-QString erroZip(int codigo) {
-    zip_error_t e;
-    zip_error_init_with_code(&e, codigo);
-    const QString texto = QString::fromLocal8Bit(zip_error_strerror(&e));
-    zip_error_fini(&e);
-    return texto;
-}
-
 ZipPtr abrirLeitura(const QString& arquivoZip) {
     if (!QFileInfo(arquivoZip).isFile())
         throw EErro(QStringLiteral("O arquivo %1 não existe").arg(arquivoZip));
@@ -45,7 +37,7 @@ ZipPtr abrirLeitura(const QString& arquivoZip) {
     zip_t* z = zip_open(nomeLocal(arquivoZip).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &codigo);
     if (!z)
         throw EErro(QStringLiteral("O arquivo %1 não é um arquivo ZIP válido: %2")
-                        .arg(arquivoZip, erroZip(codigo)));
+                        .arg(arquivoZip, TextoErroZip(codigo)));
     return ZipPtr(z);
 }
 
@@ -143,7 +135,7 @@ void lerEntrada(const QString& arquivoZip, zip_t* z, zip_uint64_t i, const TEntr
     const int r = zip_fclose(aberto.release());
     if (r != 0)
         throw EErro(QStringLiteral("O arquivo %1 está danificado na entrada \"%2\": %3")
-                        .arg(arquivoZip, nome, erroZip(r)));
+                        .arg(arquivoZip, nome, TextoErroZip(r)));
 }
 // Runs fazer(handle, i) for every entry on up to four workers, each with a handle of its own on
 // the archive, while the calling thread processes messages. The first failure stops the other

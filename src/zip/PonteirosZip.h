@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <memory>
 #include <zip.h>
 
@@ -30,5 +31,14 @@ struct LiberarFonte {
     }
 };
 using FonteZipPtr = std::unique_ptr<zip_source_t, LiberarFonte>;
+
+// The library's text for one of its error codes.
+inline QString TextoErroZip(int codigo) {
+    zip_error_t e;
+    zip_error_init_with_code(&e, codigo);
+    const QString texto = QString::fromLocal8Bit(zip_error_strerror(&e));
+    zip_error_fini(&e);
+    return texto;
+}
 
 } // namespace marvek
