@@ -10,6 +10,7 @@
 #include "support/BancoVarejo.h"
 #include "zip/MotorZip.h"
 
+#include <QCryptographicHash>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -546,7 +547,12 @@ private slots:
     void cifrarSenha() {
         const QString senha = QString::fromUtf8("Pão de 3 queijos!");
         teste::Sql("DROP USER IF EXISTS 'cli_senha'@'localhost'");
-        teste::Sql("CREATE USER 'cli_senha'@'localhost' IDENTIFIED BY '" + senha + "'");
+        // The password reaches the server as the settings file holds it, in Latin-1.
+        const QByteArray hash = QCryptographicHash::hash(
+            QCryptographicHash::hash(senha.toLatin1(), QCryptographicHash::Sha1),
+            QCryptographicHash::Sha1);
+        teste::Sql("CREATE USER 'cli_senha'@'localhost' IDENTIFIED BY PASSWORD '*" +
+                   QString::fromLatin1(hash.toHex().toUpper()) + "'");
         teste::RecriarBanco("cli_senha_db");
         teste::Sql("GRANT ALL ON cli_senha_db.* TO 'cli_senha'@'localhost'");
         const QString prog = pasta("senha");

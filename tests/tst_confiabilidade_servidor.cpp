@@ -296,10 +296,11 @@ private slots:
             const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(120);
             while (std::chrono::steady_clock::now() < limite) {
                 const qlonglong esperando =
-                    dm.ConsultarValor("SELECT COUNT(*) FROM information_schema.PROCESSLIST "
-                                      "WHERE INFO LIKE 'RENAME TABLES cf_rs_meio.movment %' AND "
-                                      "STATE LIKE '%metadata lock%'",
-                                      0)
+                    dm.ConsultarValor(
+                          "SELECT COUNT(*) FROM information_schema.PROCESSLIST "
+                          "WHERE INFO LIKE 'RENAME TABLES `cf_rs_meio`.`movment` %' AND "
+                          "STATE LIKE '%metadata lock%'",
+                          0)
                         .toLongLong();
                 if (esperando > 0) {
                     dm.Conexao.Fechar();

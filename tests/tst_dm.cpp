@@ -145,11 +145,17 @@ private slots:
         QVERIFY(!teste::ErroDe([&] { dm.Conexao.MudarBanco("nao_existe_abc"); }).isEmpty());
         QCOMPARE(dm.Conexao.Banco, QString("mysql"));
         dm.Conexao.MudarBanco("dm_teste");
-        // a connection the server dropped is opened again by the next statement
+        // a connection the server dropped stays lost (its locks went with it) until a new run
+        // takes it up again on purpose
         const QString id = dm.ConsultarValor("select connection_id()", 0).toString();
         teste::Sql("KILL " + id);
         QVERIFY(!teste::ErroDe([&] { dm.ConsultarValor("select 1", 0); }).isEmpty());
+        QVERIFY(dm.Conexao.Perdida());
+        QVERIFY(teste::ErroDe([&] { dm.ExecutarComando("select 1"); }).contains("foi perdida"));
+        QVERIFY(teste::ErroDe([&] { dm.ConsultarValor("select 1", 0); }).contains("foi perdida"));
+        dm.Conexao.Retomar();
         QCOMPARE(dm.ConsultarValor("select count(*) from t", 0).toInt(), 3);
+        QVERIFY(dm.ConsultarValor("select connection_id()", 0).toString() != id);
     }
 };
 

@@ -1,6 +1,8 @@
 #include "backup/Backup.h"
 
 #include "base/EErro.h"
+#include "base/Identificador.h"
+#include "base/NomesDeArquivo.h"
 #include "base/Pastas.h"
 #include "data/Instalacao.h"
 #include "data/TDM.h"
@@ -15,7 +17,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <mutex>
-#include <variant>
+#include <optional>
 
 namespace marvek {
 
@@ -49,43 +51,89 @@ void prepararDestino(TOperador& op, TTravaArquivo& trava, const QString& destino
     CriarPastaPropria(pastaTrabalho);
 }
 
+// The marker append of a table, with its name as given (quoted to run, as the log writes it
+// to log).
+QString comandoDaMarca(const QString& nome, const QString& m) {
+    return QStringLiteral("UPDATE ") + nome +
+           QStringLiteral(" SET lojas_leram = CONCAT(coalesce(lojas_leram,\"\"),\"") + m +
+           QStringLiteral("\") where coalesce(lojas_leram,\"\") not like \"%") + m +
+           QStringLiteral("%\";");
+}
+
 // The marker append of one table, run under the table's write lock when the table is copied:
-// no row written by another session can reach the copy without the marker. True when the
-// table was copied. marca holds the branch's marker, or the error its id gives.
-bool marcarECopiar(TRegistroTabela& r, TDM& dm, const QString& tabela, const QString& pastaServidor,
-                   bool temColuna, const std::variant<QString, EErro>& marca) {
-    QString sql;
-    if (temColuna) {
-        if (const EErro* e = std::get_if<EErro>(&marca))
-            throw *e;
-        const QString& m = std::get<QString>(marca);
-        sql = QStringLiteral("UPDATE ") + tabela +
-              QStringLiteral(" SET lojas_leram = CONCAT(coalesce(lojas_leram,\"\"),\"") + m +
-              QStringLiteral("\") where coalesce(lojas_leram,\"\") not like \"%") + m +
-              QStringLiteral("%\";");
-    }
+// no row written by another session can reach the copy without the marker. Returns the name
+// of the table's files when it was copied, nothing otherwise.
+std::optional<QString> marcarECopiar(TRegistroTabela& r, TDM& dm, const QString& tabela,
+                                     const QString& pastaServidor, bool temColuna,
+                                     const QString& marca) {
+    auto marcar = [&] {
+        if (!temColuna)
+            return;
+        dm.ExecutarComando(comandoDaMarca(CitarIdentificador(tabela), marca), true);
+        r.GravarLog(comandoDaMarca(NomeNoComando(tabela), marca));
+    };
     if (copiaExcluida(tabela)) {
-        if (temColuna) {
-            dm.ExecutarComando(sql, true);
-            r.GravarLog(sql);
-        }
-        return false;
+        marcar();
+        return std::nullopt;
     }
     dm.ExecutarComando(QStringLiteral("LOCK TABLES %1 WRITE").arg(CitarIdentificador(tabela)));
+    QString arquivo;
     try {
-        if (temColuna) {
-            dm.ExecutarComando(sql, true);
-            r.GravarLog(sql);
-        }
+        marcar();
         // BACKUP TABLES <tabela> to '<pasta>/': the server contract writes the table's .frm
         // and .MYD into the work folder, or raises.
-        dm.BackupTables(tabela, pastaServidor + QStringLiteral("/"), true);
+        arquivo = dm.BackupTables(tabela, pastaServidor + QStringLiteral("/"), true);
     } catch (...) {
         dm.ExecutarComando(QStringLiteral("UNLOCK TABLES"), false);
         throw;
     }
     dm.ExecutarComando(QStringLiteral("UNLOCK TABLES"));
-    return true;
+    return arquivo;
+}
+
+// Everything the copy loop needs is checked before the first marker: the selected branch and
+// every live branch of the central have a marker, and every table to copy is a MyISAM table
+// whose name has a file name. Raises naming what is refused.
+void verificarAntesDeMarcar(TDM& dm, const QStringList& tabelas, const QString& filial) {
+    bool ok = false;
+    const int id = filial.toInt(&ok);
+    if (!ok)
+        throw EErro(QStringLiteral("'%1' is not a valid integer value").arg(filial));
+    CodigoLojasLeram(id);
+    try {
+        if (tabelas.contains(QStringLiteral("filial")))
+            ListaLojasLeram(dm);
+    } catch (const EErro& e) {
+        throw EErro(QStringLiteral("A tabela filial tem uma filial ativa sem marcador em "
+                                   "lojas_leram (%1); o arquivo não poderia ser restaurado. "
+                                   "Nada foi alterado.")
+                        .arg(e.Mensagem()));
+    }
+    QHash<QString, QString> motores;
+    for (auto c = dm.AbrirConsulta(QStringLiteral("SELECT TABLE_NAME, TABLE_TYPE, ENGINE FROM "
+                                                  "information_schema.TABLES WHERE TABLE_SCHEMA "
+                                                  "= DATABASE()"));
+         !c->Eof(); c->Proximo())
+        motores.insert(c->Campo(0).toString(), c->Campo(1).toString() == QLatin1String("VIEW")
+                                                   ? QStringLiteral("VIEW")
+                                                   : c->Campo(2).toString());
+    QStringList semNome;
+    QStringList outroMotor;
+    for (const QString& t : tabelas) {
+        if (!ArquivoDaTabela(t))
+            semNome << NomeNoComando(t);
+        else if (!copiaExcluida(t) &&
+                 motores.value(t).compare(QLatin1String("MyISAM"), Qt::CaseInsensitive) != 0)
+            outroMotor << QStringLiteral("%1 (%2)").arg(NomeNoComando(t), motores.value(t));
+    }
+    if (!semNome.isEmpty())
+        throw EErro(QStringLiteral("O nome das tabelas %1 não pode ser levado para um arquivo; "
+                                   "renomeie-as e tente de novo. Nada foi alterado.")
+                        .arg(semNome.join(QStringLiteral(", "))));
+    if (!outroMotor.isEmpty())
+        throw EErro(QStringLiteral("Só tabelas MyISAM podem ser copiadas, e estas não são: %1. "
+                                   "Nada foi alterado.")
+                        .arg(outroMotor.join(QStringLiteral(", "))));
 }
 
 // The size of each table's data as the server reports it (0 when it does not), so that the
@@ -102,20 +150,6 @@ QList<qint64> tamanhosDasTabelas(TDM& dm, const QStringList& tabelas) {
     for (const QString& t : tabelas)
         tamanhos << porNome.value(t, 0);
     return tamanhos;
-}
-
-// The selected branch's marker, read once on the calling thread; an id that has none gives
-// the error the first table with the column raises.
-std::variant<QString, EErro> marcaDaFilial(const QString& chave) {
-    bool ok = false;
-    const int filial = chave.toInt(&ok);
-    if (!ok)
-        return EErro(QStringLiteral("'%1' is not a valid integer value").arg(chave));
-    try {
-        return CodigoLojasLeram(filial);
-    } catch (const EErro& e) {
-        return e;
-    }
 }
 
 // Every copied file must be in the written archive with the size it had when it was copied.
@@ -138,6 +172,7 @@ void conferirArquivo(const QString& arquivoZip, const QHash<QString, qint64>& co
 } // namespace
 
 TResultado RealizarBackup(TOperador& op, TDM& dm) {
+    dm.Conexao.Retomar();
     // The table list and the progress range come first; a failure here is not handled by the
     // backup itself.
     auto tabelas = dm.AbrirConsulta(QStringLiteral("show tables"));
@@ -157,31 +192,33 @@ TResultado RealizarBackup(TOperador& op, TDM& dm) {
         // its work folder, before the first marker is appended.
         const TTravaExecucao trava(dm, dm.BancoAtual());
         TTravaArquivo travaDestino;
-        prepararDestino(op, travaDestino, destino, pastaTrabalho, arquivoZip);
-        if (QFileInfo::exists(arquivoZip) || QFileInfo(arquivoZip).isSymLink())
-            QFile::remove(arquivoZip);
-
-        // Each table's copies are compressed while the loop goes on with the next tables.
-        TCompactador compactador(arquivoZip);
-        QHash<QString, qint64> copiados;
-        std::mutex mutexCopiados;
         QStringList lista;
         for (; !tabelas->Eof(); tabelas->Proximo())
             lista << tabelas->Campo(0).toString();
+        verificarAntesDeMarcar(dm, lista, entradas.filial);
+        prepararDestino(op, travaDestino, destino, pastaTrabalho, arquivoZip);
+
+        // Each table's copies are compressed while the loop goes on with the next tables. The
+        // archive there stays until the new one, whole and checked, takes its name.
+        TCompactador compactador(arquivoZip);
+        QHash<QString, qint64> copiados;
+        std::mutex mutexCopiados;
         const QList<qint64> tamanhos = tamanhosDasTabelas(dm, lista);
-        const std::variant<QString, EErro> marca = marcaDaFilial(entradas.filial);
+        const QString marca = CodigoLojasLeram(entradas.filial.toInt());
         op.IniciarFase(QStringLiteral("Marcando e copiando as tabelas"),
                        static_cast<int>(lista.size()));
         ExecutarPorTabela(
             op, dm, lista, entradas.conexoes,
             [&](TDM& c, const QString& tabela, TRegistroTabela& r) {
-                const QVariant coluna = c.ConsultarValor(QStringLiteral("DESCRIBE ") + tabela +
-                                                             QStringLiteral(" lojas_leram"),
-                                                         QStringLiteral("0"), true);
+                const QVariant coluna =
+                    c.ConsultarValor(QStringLiteral("DESCRIBE ") + CitarIdentificador(tabela) +
+                                         QStringLiteral(" lojas_leram"),
+                                     QStringLiteral("0"), true);
                 const bool temColuna = coluna.toString() != QLatin1String("0");
-                if (marcarECopiar(r, c, tabela, pastaServidor, temColuna, marca)) {
+                if (const auto arquivo =
+                        marcarECopiar(r, c, tabela, pastaServidor, temColuna, marca)) {
                     for (const char* ext : {".frm", ".MYD"}) {
-                        const QString nome = tabela + QLatin1String(ext);
+                        const QString nome = *arquivo + QLatin1String(ext);
                         {
                             const std::lock_guard<std::mutex> trava(mutexCopiados);
                             copiados.insert(nome, QFileInfo(pastaTrabalho + nome).size());

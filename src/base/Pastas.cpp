@@ -1,6 +1,7 @@
 #include "base/Pastas.h"
 
 #include "base/EErro.h"
+#include "plataforma/Plataforma.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -87,11 +88,19 @@ bool VerificarPastaPropria(const QString& pasta) {
         throw EErro(QStringLiteral("%1 já existe e não é uma pasta. Remova ou renomeie o arquivo "
                                    "e tente de novo; nada foi alterado.")
                         .arg(p));
+    // A work folder holds a copy of the database: another user who owns it, or may write into
+    // it, could read that copy or put files of his own in place of the program's.
+    const QString motivo = MotivoDeDesconfianca(p);
+    if (!motivo.isEmpty())
+        throw EErro(QStringLiteral("A pasta %1 %2; o Marvek só usa uma pasta de trabalho que "
+                                   "só o usuário que o executa pode alterar. Remova a pasta (ou "
+                                   "escolha outra) e tente de novo; nada foi alterado.")
+                        .arg(p, motivo));
     const QFileInfo marca(p + QLatin1Char('/') + MarcaPastaPropria);
     if (marca.isFile() && !marca.isSymLink())
         return true;
-    // An empty folder holds nothing of anyone's: it may be taken over (the work folder that
-    // earlier versions left behind, emptied, is one).
+    // An empty folder of this user holds nothing of anyone's: it may be taken over (the work
+    // folder that earlier versions left behind, emptied, is one).
     if (QDir(p).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
         return true;
     throw EErro(QStringLiteral("A pasta %1 já existe e não foi criada pelo Marvek; ela não "
@@ -102,27 +111,27 @@ bool VerificarPastaPropria(const QString& pasta) {
 
 void CriarPastaPropria(const QString& pasta) {
     const QString p = semBarra(pasta);
-    if (VerificarPastaPropria(p)) {
-        if (!QFileInfo::exists(p + QLatin1Char('/') + MarcaPastaPropria))
-            marcar(p);
-        return;
-    }
-    QDir().mkpath(QFileInfo(p).absolutePath());
-    // Only the one whose mkdir made the folder marks it; a folder that appeared meanwhile is
-    // checked like any other.
-    if (!QDir().mkdir(p)) {
+    if (!VerificarPastaPropria(p)) {
+        QDir().mkpath(QFileInfo(p).absolutePath());
+        // Only the one whose mkdir made the folder marks it at once; a folder that appeared
+        // meanwhile is checked like any other.
+        if (CriarPastaPrivada(p)) {
+            try {
+                marcar(p);
+            } catch (const EErro&) {
+                QDir().rmdir(p); // an unmarked folder left behind would block every later run
+                throw;
+            }
+            return;
+        }
         if (!VerificarPastaPropria(p))
             throw EErro(QStringLiteral("Não foi possível criar a pasta %1").arg(p));
-        if (!QFileInfo::exists(p + QLatin1Char('/') + MarcaPastaPropria))
-            marcar(p);
-        return;
     }
-    try {
+    // A folder of an earlier version may be readable by all: from now on only by its owner.
+    QFile::setPermissions(p,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    if (!QFileInfo::exists(p + QLatin1Char('/') + MarcaPastaPropria))
         marcar(p);
-    } catch (const EErro&) {
-        QDir().rmdir(p); // an unmarked folder left behind would block every later run
-        throw;
-    }
 }
 
 QStringList EsvaziarPasta(const QString& pasta) {

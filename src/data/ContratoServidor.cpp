@@ -3,6 +3,7 @@
 // The server and the program share one machine and one file system.
 #include "base/EErro.h"
 #include "base/Identificador.h"
+#include "base/NomesDeArquivo.h"
 #include "base/Pastas.h"
 #include "data/TDM.h"
 #include "plataforma/Plataforma.h"
@@ -26,54 +27,49 @@ QString texto(const fs::path& p) {
     return QFile::decodeName(QByteArray::fromStdString(p.string()));
 }
 
-// Where the folder and the data folder share a file system the file is linked, not copied: the
-// load then costs no second copy of the data. The server rewrites what it changes through new
-// files or in place on the linked data, which the extraction folder does not need afterwards.
-void ligarOuCopiar(const fs::path& de, const fs::path& para);
-
-void copiarArquivo(const fs::path& de, const fs::path& para) {
-    std::error_code ec;
-    fs::copy_file(de, para, fs::copy_options::overwrite_existing, ec);
-    if (ec)
-        throw EErro(QStringLiteral("Não foi possível copiar %1 para %2: %3")
-                        .arg(texto(de), texto(para), QString::fromLocal8Bit(ec.message())));
+// The file name of a table, or the refusal that names it.
+QString arquivoDa(const QString& tabela, const char* acao) {
+    const std::optional<QString> arquivo = ArquivoDaTabela(tabela);
+    if (!arquivo)
+        throw EErro(QStringLiteral("A tabela %1 não pode ser %2: o seu nome não tem um nome de "
+                                   "arquivo que o Marvek saiba levar")
+                        .arg(NomeNoComando(tabela), QLatin1String(acao)));
+    return *arquivo;
 }
 
-// Files the program puts into the data folder take the owner of the database folder, so that
-// a server running under its own account can write them.
-void ajustarDono(const fs::path& arquivo, const fs::path& pasta) {
-    AjustarDono(texto(arquivo), texto(pasta));
+// Where the folder and the data folder share a file system the data file is linked, not
+// copied: the load then costs no second copy of the data. Only a regular file is linked (a
+// link never reaches the data folder); the server rewrites what it changes through new files
+// or in place on the linked data, which the extraction folder does not need afterwards.
+void ligarOuCopiar(const QString& de, const QString& para) {
+    const QFileInfo info(de);
     std::error_code ec;
-    fs::permissions(arquivo,
-                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
-                        fs::perms::group_write,
-                    ec);
+    if (info.isFile() && !info.isSymLink()) {
+        fs::create_hard_link(caminho(de), caminho(para), ec);
+        if (!ec)
+            return;
+    }
+    CopiarArquivoSemLinks(de, para, true);
 }
 
-void ligarOuCopiar(const fs::path& de, const fs::path& para) {
-    std::error_code ec;
-    fs::create_hard_link(de, para, ec);
-    if (!ec)
-        return;
-    copiarArquivo(de, para);
-}
-
-void copiarArquivosDaTabela(const QString& tabela, const fs::path& origem,
-                            const fs::path& destino) {
+void copiarArquivosDaTabela(const QString& tabela, const QString& arquivo, const QString& origem,
+                            const QString& destino) {
     for (const char* ext : {".frm", ".MYD"}) {
-        const QString nome = tabela + QLatin1String(ext);
-        const fs::path arquivo = origem / caminho(nome);
-        std::error_code ec;
-        if (!fs::is_regular_file(arquivo, ec))
+        const QString nome = arquivo + QLatin1String(ext);
+        const QFileInfo info(origem + nome);
+        if (!info.isFile() || info.isSymLink())
             throw EErro(QStringLiteral("A tabela %1 não pode ser copiada: o arquivo %2 não "
                                        "existe (só tabelas MyISAM podem ser copiadas)")
-                            .arg(tabela, texto(arquivo)));
-        copiarArquivo(arquivo, destino / caminho(nome));
+                            .arg(NomeNoComando(tabela), origem + nome));
+        CopiarArquivoSemLinks(origem + nome, destino + nome);
     }
 }
 
-// The file in the folder whose name equals nome without regard to case.
+// The file in the folder named nome, or failing that the one whose name equals it without
+// regard to case.
 QString acharArquivo(const QString& pasta, const QString& nome) {
+    if (QFileInfo::exists(pasta + nome))
+        return nome;
     QDir dir(pasta);
     const QStringList nomes = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& n : nomes) {
@@ -84,13 +80,14 @@ QString acharArquivo(const QString& pasta, const QString& nome) {
 }
 } // namespace
 
-void TDM::BackupTables(const QString& tabela, const QString& pasta, bool travada) {
+QString TDM::BackupTables(const QString& tabela, const QString& pasta, bool travada) {
+    const QString arquivo = arquivoDa(tabela, "copiada");
     const QString dados = PastaDeDados();
     const QString banco = BancoAtual();
     if (banco.isEmpty())
         throw EErro(QStringLiteral("Nenhum banco de dados selecionado"));
-    const fs::path origem = caminho(dados + banco);
-    const fs::path destino = caminho(ComBarra(pasta));
+    const QString origem = dados + arquivoDa(banco, "copiada") + QLatin1Char('/');
+    const QString destino = ComBarra(pasta);
 
     // Under the caller's write lock a plain flush writes out what the server holds; the
     // export flush takes a lock of its own.
@@ -98,45 +95,50 @@ void TDM::BackupTables(const QString& tabela, const QString& pasta, bool travada
         (travada ? QStringLiteral("FLUSH TABLES %1") : QStringLiteral("FLUSH TABLES %1 FOR EXPORT"))
             .arg(CitarIdentificador(tabela)));
     if (travada) {
-        copiarArquivosDaTabela(tabela, origem, destino);
-        return;
+        copiarArquivosDaTabela(tabela, arquivo, origem, destino);
+        return arquivo;
     }
     try {
-        copiarArquivosDaTabela(tabela, origem, destino);
+        copiarArquivosDaTabela(tabela, arquivo, origem, destino);
     } catch (...) {
         ExecutarComando(QStringLiteral("UNLOCK TABLES"), false);
         throw;
     }
     ExecutarComando(QStringLiteral("UNLOCK TABLES"));
+    return arquivo;
 }
 
 QString TDM::RestoreTables(const QString& tabela, const QString& pasta, const QString& noBanco) {
     const QString origem = ComBarra(pasta);
-    const QString frm = acharArquivo(origem, tabela + QLatin1String(".frm"));
-    const QString myd = acharArquivo(origem, tabela + QLatin1String(".MYD"));
+    const QString arquivo = arquivoDa(tabela, "restaurada");
+    const QString frm = acharArquivo(origem, arquivo + QLatin1String(".frm"));
+    const QString myd = acharArquivo(origem, arquivo + QLatin1String(".MYD"));
     if (frm.isEmpty() || myd.isEmpty())
-        throw EErro(QStringLiteral("A tabela %1 não pode ser restaurada: os arquivos %1.frm e "
-                                   "%1.MYD não estão em %2")
-                        .arg(tabela, origem));
-    const QString nome = frm.left(frm.size() - 4);
-    if (!EhIdentificadorSimples(nome))
-        throw EErro(QStringLiteral("A tabela %1 não pode ser restaurada: nome inválido").arg(nome));
+        throw EErro(QStringLiteral("A tabela %1 não pode ser restaurada: os arquivos %2.frm e "
+                                   "%2.MYD não estão em %3")
+                        .arg(NomeNoComando(tabela), arquivo, origem));
+    const QString base = frm.left(frm.size() - 4);
+    const std::optional<QString> doArquivo = TabelaDoArquivo(base);
+    if (!doArquivo)
+        throw EErro(QStringLiteral("A tabela %1 não pode ser restaurada: o arquivo %2 não tem o "
+                                   "nome de uma tabela")
+                        .arg(NomeNoComando(tabela), frm));
+    const QString nome = *doArquivo;
 
     const QString banco = noBanco.isEmpty() ? BancoAtual() : noBanco;
     if (banco.isEmpty())
         throw EErro(QStringLiteral("Nenhum banco de dados selecionado"));
-    if (!EhIdentificadorSimples(banco))
-        throw EErro(QStringLiteral("Nome de banco de dados inválido: %1").arg(banco));
     const qlonglong existe =
         ConsultarValor(QStringLiteral("SELECT COUNT(*) FROM information_schema.TABLES WHERE "
-                                      "TABLE_SCHEMA = '%1' AND TABLE_NAME = '%2'")
-                           .arg(banco, nome),
+                                      "TABLE_SCHEMA = %1 AND TABLE_NAME = %2")
+                           .arg(CitarTexto(banco), CitarTexto(nome)),
                        0)
             .toLongLong();
-    const fs::path pastaBanco = caminho(PastaDeDados() + banco);
-    const fs::path alvoFrm = pastaBanco / caminho(nome + QLatin1String(".frm"));
-    const fs::path alvoMyd = pastaBanco / caminho(nome + QLatin1String(".MYD"));
-    const fs::path alvoMyi = pastaBanco / caminho(nome + QLatin1String(".MYI"));
+    const QString pastaBancoTexto = PastaDeDados() + arquivoDa(banco, "restaurada");
+    const fs::path pastaBanco = caminho(pastaBancoTexto);
+    const fs::path alvoFrm = pastaBanco / caminho(base + QLatin1String(".frm"));
+    const fs::path alvoMyd = pastaBanco / caminho(base + QLatin1String(".MYD"));
+    const fs::path alvoMyi = pastaBanco / caminho(base + QLatin1String(".MYI"));
     std::error_code ec;
     if (existe > 0 || fs::exists(alvoFrm, ec) || fs::exists(alvoMyd, ec))
         throw EErro(QStringLiteral("Table '%1' already exists").arg(nome));
@@ -148,10 +150,10 @@ QString TDM::RestoreTables(const QString& tabela, const QString& pasta, const QS
         fs::remove(alvoMyi, e);
     };
     try {
-        copiarArquivo(caminho(origem + frm), alvoFrm);
-        ajustarDono(alvoFrm, pastaBanco);
-        ligarOuCopiar(caminho(origem + myd), alvoMyd);
-        ajustarDono(alvoMyd, pastaBanco);
+        CopiarArquivoSemLinks(origem + frm, texto(alvoFrm), true);
+        AjustarDono(texto(alvoFrm), pastaBancoTexto);
+        ligarOuCopiar(origem + myd, texto(alvoMyd));
+        AjustarDono(texto(alvoMyd), pastaBancoTexto);
 
         const QString alvo =
             CitarIdentificador(banco) + QLatin1Char('.') + CitarIdentificador(nome);

@@ -14,14 +14,6 @@ QString ArquivoDeConfiguracao() {
     return PastaDeConfiguracao() + QStringLiteral("sistema_qel.ini");
 }
 
-namespace {
-QString literal(const QString& texto) {
-    QString s = texto;
-    s.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('\''), "''");
-    return QLatin1Char('\'') + s + QLatin1Char('\'');
-}
-} // namespace
-
 bool EhBancoDoServidor(const QString& banco) {
     for (const char* b : {"mysql", "information_schema", "performance_schema", "sys"})
         if (banco.compare(QLatin1String(b), Qt::CaseInsensitive) == 0)
@@ -74,7 +66,7 @@ TTravaExecucao::TTravaExecucao(TDM& dm, const QString& banco) : m_dm(dm), m_nome
     if (banco.isEmpty())
         throw EErro(QStringLiteral("Nenhum banco de dados selecionado"));
     const QVariant obtida = m_dm.ConsultarValor(
-        QStringLiteral("SELECT GET_LOCK(%1, 0)").arg(literal(m_nome)), QVariant(), true);
+        QStringLiteral("SELECT GET_LOCK(%1, 0)").arg(CitarTexto(m_nome)), QVariant(), true);
     if (obtida.toLongLong() != 1)
         throw EErro(QStringLiteral("Outra execução do Marvek (backup, restauração ou reversão) "
                                    "está em andamento no banco %1. Aguarde o fim dela e tente de "
@@ -88,7 +80,7 @@ TTravaExecucao::~TTravaExecucao() {
     if (!m_dm.Conexao.Aberta())
         return;
     try {
-        m_dm.ConsultarValor(QStringLiteral("SELECT RELEASE_LOCK(%1)").arg(literal(m_nome)),
+        m_dm.ConsultarValor(QStringLiteral("SELECT RELEASE_LOCK(%1)").arg(CitarTexto(m_nome)),
                             QVariant(), false);
     } catch (...) {
         // Nothing to report from here: the server releases the lock with the connection.

@@ -13,7 +13,7 @@ namespace marvek {
 
 namespace {
 QString erroDe(st_mysql* m) {
-    return QString::fromLatin1(mysql_error(m));
+    return QString::fromUtf8(mysql_error(m));
 }
 
 QVariant converter(const char* valor, unsigned long tamanho, const MYSQL_FIELD& campo) {
@@ -51,7 +51,7 @@ QVariant converter(const char* valor, unsigned long tamanho, const MYSQL_FIELD& 
     default:
         break;
     }
-    return QVariant(QString::fromLatin1(bytes));
+    return QVariant(QString::fromUtf8(bytes));
 }
 
 // Reads and frees every result the last statement produced.
@@ -94,7 +94,7 @@ QVariant TConsulta::Campo(int indice) const {
 QString TConsulta::NomeCampo(int indice) const {
     if (indice < 0 || indice >= NumeroCampos())
         throw EErro(QStringLiteral("Campo %1 fora do intervalo").arg(indice));
-    return QString::fromLatin1(mysql_fetch_fields(m_resultado)[indice].name);
+    return QString::fromUtf8(mysql_fetch_fields(m_resultado)[indice].name);
 }
 
 void TConsulta::Proximo() {
@@ -113,20 +113,25 @@ TConexao::~TConexao() {
 void TConexao::Abrir() {
     if (m_mysql)
         return;
+    if (!m_perda.isEmpty())
+        throw EErro(m_perda);
     MYSQL* m = mysql_init(nullptr);
     if (!m)
         throw EErro(QStringLiteral("Sem memória para abrir a conexão"));
-    mysql_options(m, MYSQL_SET_CHARSET_NAME, "latin1");
+    // Names and texts travel as UTF-8: a table may be named in any script. One statement per
+    // call, no reconnection behind the program's back, no local files.
+    mysql_options(m, MYSQL_SET_CHARSET_NAME, "utf8mb4");
     const unsigned int naoLocal = 0;
     mysql_options(m, MYSQL_OPT_LOCAL_INFILE, &naoLocal);
+    const my_bool semReconectar = 0;
+    mysql_options(m, MYSQL_OPT_RECONNECT, &semReconectar);
     const QByteArray servidor = Servidor.toLatin1();
     const QByteArray usuario = Usuario.toLatin1();
     const QByteArray senha = Senha.toLatin1();
-    const QByteArray banco = Banco.toLatin1();
+    const QByteArray banco = Banco.toUtf8();
     if (!mysql_real_connect(m, servidor.constData(), usuario.constData(), senha.constData(),
                             banco.isEmpty() ? nullptr : banco.constData(),
-                            static_cast<unsigned int>(Porta), nullptr,
-                            CLIENT_MULTI_RESULTS | CLIENT_MULTI_STATEMENTS)) {
+                            static_cast<unsigned int>(Porta), nullptr, CLIENT_MULTI_RESULTS)) {
         const QString erro = erroDe(m);
         mysql_close(m);
         throw EErro(erro);
@@ -135,6 +140,7 @@ void TConexao::Abrir() {
 }
 
 void TConexao::Fechar() {
+    m_perda.clear();
     if (m_mysql) {
         mysql_close(m_mysql);
         m_mysql = nullptr;
@@ -143,7 +149,7 @@ void TConexao::Fechar() {
 
 void TConexao::MudarBanco(const QString& banco) {
     if (m_mysql) {
-        const QByteArray b = banco.toLatin1();
+        const QByteArray b = banco.toUtf8();
         if (mysql_select_db(m_mysql, b.constData()) != 0) {
             const QString erro = erroDe(m_mysql);
             VerificarPerda();
@@ -163,8 +169,15 @@ void TConexao::VerificarPerda() {
         return;
     const unsigned int n = mysql_errno(m_mysql);
     if (n == CR_SERVER_GONE_ERROR || n == CR_SERVER_LOST || n == CR_CONNECTION_ERROR ||
-        n == CR_CONN_HOST_ERROR)
+        n == CR_CONN_HOST_ERROR) {
+        // The run's named lock and its table locks went with the connection: the run cannot go
+        // on as if nothing happened, so the connection stays lost until it is closed on purpose.
+        const QString erro = erroDe(m_mysql);
         Fechar();
+        m_perda = QStringLiteral("A conexão com o servidor de banco de dados foi perdida (%1); "
+                                 "a operação foi interrompida e não continua em outra conexão.")
+                      .arg(erro);
+    }
 }
 
 // ---- TDM ----
@@ -214,7 +227,7 @@ void TDM::definirConexao(const QString& servidor, const QString& banco, const QS
 
 void TDM::executar(const QString& sql) {
     st_mysql* m = Conexao.Handle();
-    const QByteArray texto = sql.toLatin1();
+    const QByteArray texto = sql.toUtf8();
     if (mysql_real_query(m, texto.constData(), static_cast<unsigned long>(texto.size())) != 0) {
         const QString erro = erroDe(m);
         Conexao.VerificarPerda();

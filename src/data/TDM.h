@@ -37,7 +37,7 @@ private:
 };
 
 // The program's one MySQL connection. Properties are set, then Abrir() connects; a statement
-// run while it is closed opens it first (Handle()).
+// run while it is closed opens it first (Handle()), except after the connection was lost.
 class TConexao {
 public:
     TConexao() = default;
@@ -58,12 +58,20 @@ public:
     void MudarBanco(const QString& banco);
     // The open handle, connecting first when the connection is closed.
     st_mysql* Handle();
-    // Called after a failed statement: a connection the server dropped counts as closed, so the
-    // next statement connects again.
+    // Called after a failed statement: a connection the server dropped is closed and stays
+    // lost (every later statement raises that) until Fechar() is called on purpose, since the
+    // server-side locks of the run went with it.
     void VerificarPerda();
+    bool Perdida() const { return !m_perda.isEmpty(); }
+    // A new run starts on a new connection when the last one was lost.
+    void Retomar() {
+        if (Perdida())
+            Fechar();
+    }
 
 private:
     st_mysql* m_mysql = nullptr;
+    QString m_perda;
 };
 
 // The data module: the connection, the settings that open it, the three statement helpers and
@@ -98,12 +106,14 @@ public:
     QString PastaDeDados();
     // The connection's current database ("" when none).
     QString BancoAtual();
-    // BACKUP TABLES: writes tabela.frm and tabela.MYD into the folder. With travada the caller
-    // holds the table's write lock (LOCK TABLES ... WRITE) and releases it afterwards.
-    void BackupTables(const QString& tabela, const QString& pasta, bool travada = false);
-    // RESTORE TABLES: loads the table from tabela.frm and tabela.MYD in the folder (file names
-    // matched without regard to case) into the database named (the current one when empty);
-    // refuses a table that exists. Returns the name the table took (the file's own name).
+    // BACKUP TABLES: writes the table's .frm and .MYD into the folder, named as the server names
+    // the table's files (ArquivoDaTabela), and returns that name. With travada the caller holds
+    // the table's write lock (LOCK TABLES ... WRITE) and releases it afterwards.
+    QString BackupTables(const QString& tabela, const QString& pasta, bool travada = false);
+    // RESTORE TABLES: loads the table from its .frm and .MYD in the folder (named as the server
+    // names the table's files; failing that, matched without regard to case) into the database
+    // named (the current one when empty); refuses a table that exists. Returns the name the table
+    // took (the file's own name).
     QString RestoreTables(const QString& tabela, const QString& pasta,
                           const QString& noBanco = QString());
 

@@ -231,6 +231,7 @@ void TFPreValidacao::btnProximoPage2Click() {
         return;
     }
     const QString codigo = txtFilialId->text();
+    const QString numeroSql = QString::number(numero); // only the number reaches SQL
     const int tipo = TipoInstalacao();
     TDM& dm = DM();
     QString problemas;
@@ -238,13 +239,13 @@ void TFPreValidacao::btnProximoPage2Click() {
         if (codigo == QLatin1String("1"))
             problemas += QString::fromUtf8(" - O filial_id não deve ser 1.") + "\r\n";
         if (igualAZero(dm.ConsultarValor(
-                QStringLiteral("select filial_id from filial where filial_id = ") + codigo, 0,
+                QStringLiteral("select filial_id from filial where filial_id = ") + numeroSql, 0,
                 true)))
             problemas += QStringLiteral(" - A filial_id ") + codigo +
                          QString::fromUtf8(" não existe no banco.") + "\r\n";
         const QString padrao = tipo == 0 ? QStringLiteral("S") : QStringLiteral("N");
         if (dm.ConsultarValor(QStringLiteral("select escritorio from filial where filial_id = ") +
-                                  codigo,
+                                  numeroSql,
                               padrao, true)
                 .toString() == padrao)
             problemas += tipo == 0 ? QString::fromUtf8(" - A filial deve estar configurada como "

@@ -21,8 +21,12 @@ QString CodigoLojasLeram(int n) {
 }
 
 QString ListaLojasLeram(TDM& dm) {
-    auto consulta =
-        dm.AbrirConsulta(QStringLiteral("select filial_id from filial where apagado <> \"S\""));
+    return ListaLojasLeram(dm, QStringLiteral("filial"));
+}
+
+QString ListaLojasLeram(TDM& dm, const QString& tabelaFilial) {
+    auto consulta = dm.AbrirConsulta(QStringLiteral("select filial_id from ") + tabelaFilial +
+                                     QStringLiteral(" where apagado <> \"S\""));
     QString lista;
     for (; !consulta->Eof(); consulta->Proximo()) {
         bool ok = false;

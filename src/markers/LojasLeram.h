@@ -12,5 +12,8 @@ QString CodigoLojasLeram(int filialId);
 
 // "*" followed by the markers of all live branches, in the server's row order.
 QString ListaLojasLeram(TDM& dm);
+// The same list from another branch table (a name as a statement writes it, qualified and
+// quoted by the caller): the check that every live branch has a marker before anything changes.
+QString ListaLojasLeram(TDM& dm, const QString& tabelaFilial);
 
 } // namespace marvek

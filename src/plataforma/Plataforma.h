@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <functional>
 
 namespace marvek {
 
@@ -29,6 +30,34 @@ void BaixarPrioridadeDaThread();
 // as root; elsewhere nothing).
 void AjustarDono(const QString& caminho, const QString& referencia);
 
+// Why a folder or file at the path cannot be trusted as one of the program's own (not followed
+// when it is a link): it belongs to another user, or group or others may write it. Empty when
+// it can (always on Windows, whose folders the program does not share this way).
+QString MotivoDeDesconfianca(const QString& caminho);
+
+// Makes a folder that only the user running the program may enter (mode 0700, whatever the
+// umask). False when something already stands at the path; raises EErro on any other failure.
+bool CriarPastaPrivada(const QString& caminho);
+
+// Copies a file, streaming: the source is opened without following a link and must be a
+// regular file; the target is created anew (never over an existing file, never through a
+// link) with mode 0600, or 0660 with paraOServidor. A full disk is said as a full disk.
+void CopiarArquivoSemLinks(const QString& de, const QString& para, bool paraOServidor = false);
+
+// Free bytes for this user on the file system of a folder (-1 when unknown). Tests may put a
+// measure of their own in its place (MedidorDeEspaco), to stand for a disk about to fill up.
+qint64 EspacoLivre(const QString& pasta);
+std::function<qint64(const QString&)>& MedidorDeEspaco();
+
+// True when the two paths lie on one file system (unknown counts as not).
+bool MesmoSistemaDeArquivos(const QString& a, const QString& b);
+
+// Writes what the system holds of a file, or of a folder's entries, to the disk.
+void SincronizarNoDisco(const QString& caminho);
+
+// A text for an error number of the system; a full disk says so with the path.
+QString TextoDoErro(int erro, const QString& caminho);
+
 // An exclusive lock on a file (created when missing), held while the object lives and released
 // by the system when the process ends however it ends. Two objects on one file conflict also
 // within one process.
@@ -40,7 +69,7 @@ public:
     TTravaArquivo& operator=(const TTravaArquivo&) = delete;
 
     // Takes the lock without waiting: false when someone else holds it. Raises EErro when the
-    // file cannot be opened or created.
+    // file cannot be opened or created, or belongs to another user.
     bool Travar(const QString& arquivo);
     void Liberar();
 

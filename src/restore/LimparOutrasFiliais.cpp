@@ -1,6 +1,7 @@
 #include "restore/LimparOutrasFiliais.h"
 
 #include "base/EErro.h"
+#include "base/Identificador.h"
 #include "base/Pastas.h"
 #include "data/Instalacao.h"
 #include "data/TDM.h"
@@ -95,7 +96,7 @@ void TruncarTabelas(TOperador& op, TDM& dm, const QStringList& tabelas) {
     for (qsizetype i = 0; i < n; ++i) {
         const QString& tabela = tabelas.at(i);
         try {
-            dm.ExecutarComando(QStringLiteral("TRUNCATE ") + tabela, true);
+            dm.ExecutarComando(QStringLiteral("TRUNCATE ") + CitarIdentificador(tabela), true);
             op.GravarLog(QStringLiteral("Truncate na tabela ") + tabela);
             op.ProcessarMensagens();
         } catch (const EErro& e) {
@@ -108,12 +109,13 @@ void TruncarTabelas(TOperador& op, TDM& dm, const QStringList& tabelas) {
 void DeletarRegistros(TOperador& op, TDM& dm, const QStringList& tabelas, const QString& filial) {
     for (const QString& tabela : tabelas) {
         try {
-            const QString coluna = dm.ConsultarValor(QStringLiteral("describe ") + tabela +
-                                                         QStringLiteral(" filial_id"),
-                                                     QString(), true)
-                                       .toString();
+            const QString coluna =
+                dm.ConsultarValor(QStringLiteral("describe ") + CitarIdentificador(tabela) +
+                                      QStringLiteral(" filial_id"),
+                                  QString(), true)
+                    .toString();
             if (!coluna.trimmed().isEmpty()) {
-                dm.ExecutarComando(QStringLiteral("DELETE FROM ") + tabela +
+                dm.ExecutarComando(QStringLiteral("DELETE FROM ") + CitarIdentificador(tabela) +
                                        QStringLiteral(" where filial_id <> \"") + filial +
                                        QStringLiteral("\""),
                                    true);

@@ -1,12 +1,14 @@
 #include "restore/Restauracao.h"
 
 #include "base/EErro.h"
+#include "base/Identificador.h"
 #include "base/Pastas.h"
 #include "data/Instalacao.h"
 #include "data/TDM.h"
 #include "markers/LojasLeram.h"
 #include "operador/TOperador.h"
 #include "operador/TrabalhoPorTabela.h"
+#include "plataforma/Plataforma.h"
 #include "restore/LimparOutrasFiliais.h"
 #include "restore/TratarDataBases.h"
 #include "restore/VerificacaoArquivo.h"
@@ -52,13 +54,13 @@ std::unique_ptr<QTemporaryDir> prepararExtracao(TOperador& op, const QString& ar
     for (const TEntradaZip& e : ListarEntradas(arquivo))
         total += e.tamanho;
     const QString pastaArquivo = QFileInfo(arquivo).absolutePath();
-    const QStorageInfo disco(pastaArquivo);
-    if (disco.isValid() && static_cast<quint64>(disco.bytesAvailable()) < total)
+    const qint64 livre = EspacoLivre(pastaArquivo);
+    if (livre >= 0 && static_cast<quint64>(livre) < total)
         throw EErro(QStringLiteral("O arquivo %1 precisa de %2 bytes para ser extraído, mas só "
                                    "há %3 bytes livres em %4")
                         .arg(arquivo)
                         .arg(total)
-                        .arg(disco.bytesAvailable())
+                        .arg(livre)
                         .arg(pastaArquivo));
     auto preparo =
         std::make_unique<QTemporaryDir>(pastaArquivo + QStringLiteral("/.marvek-extracao-XXXXXX"));
@@ -76,8 +78,8 @@ QList<TTabelaArquivo> tabelasParaCarregar(TOperador& op, const QString& arquivo)
     QStringList avulsos;
     QList<TTabelaArquivo> tabelas = VerificarArquivoBackup(arquivo, false, &avulsos);
     std::sort(tabelas.begin(), tabelas.end(), [](const TTabelaArquivo& a, const TTabelaArquivo& b) {
-        const QByteArray x = QFile::encodeName(a.nome + QStringLiteral(".frm")).toUpper();
-        const QByteArray y = QFile::encodeName(b.nome + QStringLiteral(".frm")).toUpper();
+        const QByteArray x = QFile::encodeName(a.arquivo + QStringLiteral(".frm")).toUpper();
+        const QByteArray y = QFile::encodeName(b.arquivo + QStringLiteral(".frm")).toUpper();
         return x.compare(y) < 0;
     });
     for (const QString& a : avulsos)
@@ -103,17 +105,28 @@ void verificarFilialNoArquivo(TDM& dm, const QString& pastaExtraida, const QStri
     const QString rascunho =
         QStringLiteral("marvek_verificacao_") +
         dm.ConsultarValor(QStringLiteral("SELECT CONNECTION_ID()"), 0, true).toString();
-    dm.ExecutarComando(QStringLiteral("CREATE DATABASE ") + rascunho);
+    dm.ExecutarComando(QStringLiteral("CREATE DATABASE ") + CitarIdentificador(rascunho));
     qlonglong linhas = 0;
+    QString semMarcador;
     try {
         const QString tabela = dm.RestoreTables(QStringLiteral("filial"), copia.path(), rascunho);
-        linhas = dm.ConsultarValor(QStringLiteral("SELECT COUNT(*) FROM %1.%2 WHERE filial_id = %3")
-                                       .arg(rascunho, tabela)
+        const QString alvo =
+            CitarIdentificador(rascunho) + QLatin1Char('.') + CitarIdentificador(tabela);
+        linhas = dm.ConsultarValor(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE filial_id = %2")
+                                       .arg(alvo)
                                        .arg(filial),
                                    0, true)
                      .toLongLong();
+        // Every table's markers are rewritten from this list: a live branch without a marker
+        // would stop the restore after the set-aside.
+        try {
+            ListaLojasLeram(dm, alvo);
+        } catch (const EErro& e) {
+            semMarcador = e.Mensagem();
+        }
     } catch (...) {
-        dm.ExecutarComando(QStringLiteral("DROP DATABASE IF EXISTS ") + rascunho, false);
+        dm.ExecutarComando(
+            QStringLiteral("DROP DATABASE IF EXISTS ") + CitarIdentificador(rascunho), false);
         try {
             throw;
         } catch (const EErro& e) {
@@ -121,13 +134,50 @@ void verificarFilialNoArquivo(TDM& dm, const QString& pastaExtraida, const QStri
                             .arg(arquivo, e.Mensagem()));
         }
     }
-    dm.ExecutarComando(QStringLiteral("DROP DATABASE ") + rascunho);
+    dm.ExecutarComando(QStringLiteral("DROP DATABASE ") + CitarIdentificador(rascunho));
+    if (!semMarcador.isEmpty())
+        throw EErro(QStringLiteral("A tabela filial do arquivo %1 tem uma filial ativa sem "
+                                   "marcador em lojas_leram (%2); nada foi alterado.")
+                        .arg(arquivo, semMarcador));
     if (linhas == 0)
         throw EErro(QStringLiteral("A filial %1 (CodFisica do sistema_qel.ini) não existe na "
                                    "tabela filial do arquivo %2. Verifique o sistema_qel.ini; "
                                    "nada foi alterado.")
                         .arg(filial)
                         .arg(arquivo));
+}
+
+// The data folder must hold the tables: the files that are copied (the data file is linked
+// instead where the extraction lies on the data folder's file system) and the indexes the
+// server rebuilds, estimated at a quarter of the data, plus 16 MiB.
+void verificarEspacoNaPastaDeDados(TDM& dm, const QList<TTabelaArquivo>& tabelas,
+                                   const QString& pastaExtraida) {
+    const QString dados = dm.PastaDeDados();
+    const bool ligados = MesmoSistemaDeArquivos(dados, pastaExtraida);
+    quint64 precisa = 16u << 20;
+    for (const TTabelaArquivo& t : tabelas)
+        precisa += (ligados ? t.tamanho - t.dados : t.tamanho) + t.dados / 4;
+    const qint64 livre = EspacoLivre(dados);
+    if (livre >= 0 && static_cast<quint64>(livre) < precisa)
+        throw EErro(QStringLiteral("Disco cheio: as tabelas do arquivo precisam de cerca de %1 "
+                                   "bytes na pasta de dados do servidor %2, mas só há %3 bytes "
+                                   "livres. Libere espaço e tente de novo; nada foi alterado.")
+                        .arg(precisa)
+                        .arg(dados)
+                        .arg(livre));
+}
+
+// Nothing but a file of the program's may stand where an entry will be moved to.
+void verificarCaminhoLivre(const QString& de, const QString& para) {
+    const QDir origem(de);
+    for (const QString& nome : origem.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        const QFileInfo alvo(para + QStringLiteral("/") + nome);
+        if ((alvo.exists() || alvo.isSymLink()) && (!alvo.isFile() || alvo.isSymLink()))
+            throw EErro(QStringLiteral("%1 está no caminho de um arquivo da restauração e não "
+                                       "é um arquivo comum. Remova-o e tente de novo; nada foi "
+                                       "alterado.")
+                            .arg(alvo.filePath()));
+    }
 }
 
 // Moves the unpacked files into the extraction folder, in place of any file of the same name.
@@ -169,8 +219,8 @@ using TLinhaLog = std::function<void(const QString&)>;
 
 // RESTORE TABLES of one table, with its log lines.
 void carregar(const TLinhaLog& log, TDM& dm, const QString& tabela, const QString& pastaServidor) {
-    const QString sql = QStringLiteral("RESTORE TABLES ") + tabela + QStringLiteral(" FROM \"") +
-                        pastaServidor + QStringLiteral("\"");
+    const QString sql = QStringLiteral("RESTORE TABLES ") + NomeNoComando(tabela) +
+                        QStringLiteral(" FROM \"") + pastaServidor + QStringLiteral("\"");
     log(QStringLiteral("Inicio SQL"));
     log(sql);
     dm.RestoreTables(tabela, pastaServidor);
@@ -194,19 +244,24 @@ void carregarTabela(TRegistroTabela& r, TDM& dm, const QString& tabela,
     carregar([&r](const QString& l) { r.GravarLog(l); }, dm, tabela, pastaServidor);
     if (!filialDaLoja.isEmpty() && TabelasDaLimpezaFixa().contains(tabela))
         limparAntes(dm, tabela, filialDaLoja);
-    const QString describe = QStringLiteral("DESCRIBE ") + tabela + QStringLiteral(" lojas_leram");
+    auto describe = [](const QString& nome) {
+        return QStringLiteral("DESCRIBE ") + nome + QStringLiteral(" lojas_leram");
+    };
     r.GravarLog(QStringLiteral("Inicio SQL"));
-    r.GravarLog(describe);
+    r.GravarLog(describe(NomeNoComando(tabela)));
     r.GravarLog(QStringLiteral("Fim SQL"));
-    const QVariant coluna = dm.ConsultarValor(describe, QStringLiteral("0"), true);
+    const QVariant coluna =
+        dm.ConsultarValor(describe(CitarIdentificador(tabela)), QStringLiteral("0"), true);
     if (coluna.toString() == QLatin1String("0"))
         return;
     r.GravarLog(QStringLiteral("Inicio SQL "));
-    const QString update = QStringLiteral("UPDATE ") + tabela +
-                           QStringLiteral(" SET lojas_leram = \"") + ListaLojasLeram(dm) +
-                           QStringLiteral("\"");
-    r.GravarLog(update);
-    dm.ExecutarComando(update, true);
+    const QString lista = ListaLojasLeram(dm);
+    auto update = [&lista](const QString& nome) {
+        return QStringLiteral("UPDATE ") + nome + QStringLiteral(" SET lojas_leram = \"") + lista +
+               QStringLiteral("\"");
+    };
+    r.GravarLog(update(NomeNoComando(tabela)));
+    dm.ExecutarComando(update(CitarIdentificador(tabela)), true);
     r.GravarLog(QStringLiteral("Fim SQL"));
     r.AvancarProgresso();
 }
@@ -244,6 +299,7 @@ TResultado ExecutarRestauracao(TOperador& op, TDM& dm,
 TResultado RestaurarBackup(TOperador& op, TDM& dm) {
     std::unique_ptr<QTemporaryDir> preparo;
     std::unique_ptr<TTravaExecucao> trava;
+    dm.Conexao.Retomar();
     return ExecutarOperacao(op, [&] {
         // Check everything, then touch anything: the settings, the run's lock, the extraction
         // folder, the whole archive (unpacked aside with every CRC and size checked), the
@@ -263,7 +319,9 @@ TResultado RestaurarBackup(TOperador& op, TDM& dm) {
         preparo = prepararExtracao(op, arquivo);
         verificarFilialNoArquivo(dm, preparo->path(), arquivo, filial);
         VerificarBancoDeTrabalho(dm, banco);
+        verificarEspacoNaPastaDeDados(dm, tabelas, preparo->path());
         CriarPastaPropria(pasta);
+        verificarCaminhoLivre(preparo->path(), pasta);
         op.GravarLog(QStringLiteral("Fim Validacao"));
 
         op.GravarLog(QStringLiteral("Inicio TratarDataBases"));

@@ -17,16 +17,16 @@ namespace {
 QStringList tabelasDaReserva(TDM& dm, const QString& reserva) {
     const qlonglong existe =
         dm.ConsultarValor(QStringLiteral("SELECT COUNT(*) FROM information_schema.SCHEMATA WHERE "
-                                         "SCHEMA_NAME = '%1'")
-                              .arg(reserva),
+                                         "SCHEMA_NAME = %1")
+                              .arg(CitarTexto(reserva)),
                           0, true)
             .toLongLong();
     if (existe == 0)
         throw EErro(QStringLiteral("O banco reserva %1 não existe").arg(reserva));
     auto consulta = dm.AbrirConsulta(
         QStringLiteral("SELECT TABLE_NAME, TABLE_TYPE FROM information_schema.TABLES WHERE "
-                       "TABLE_SCHEMA = '%1' ORDER BY TABLE_NAME")
-            .arg(reserva));
+                       "TABLE_SCHEMA = %1 ORDER BY TABLE_NAME")
+            .arg(CitarTexto(reserva)));
     QStringList tabelas;
     for (; !consulta->Eof(); consulta->Proximo()) {
         const QString nome = consulta->Campo(0).toString();
@@ -51,6 +51,7 @@ bool EhBancoReserva(const QString& banco, const QString& nome) {
 }
 
 TResultado ReverterRestauracao(TOperador& op, TDM& dm, const QString& bancoReserva) {
+    dm.Conexao.Retomar();
     return ExecutarOperacao(op, [&] {
         const QString banco = LerBancoDeTrabalho();
         const TTravaExecucao trava(dm, banco);
@@ -69,12 +70,13 @@ TResultado ReverterRestauracao(TOperador& op, TDM& dm, const QString& bancoReser
             return false; // reported by the set-aside; the aside database is untouched
 
         for (const QString& tabela : tabelas) {
-            const QString sql = QStringLiteral("RENAME TABLES ") + bancoReserva +
-                                QStringLiteral(".") + NomeNoComando(tabela) +
-                                QStringLiteral(" TO ") + banco + QStringLiteral(".") +
-                                NomeNoComando(tabela);
-            op.GravarLog(sql);
-            dm.ExecutarComando(sql, true);
+            auto sql = [&](auto citar) {
+                return QStringLiteral("RENAME TABLES ") + citar(bancoReserva) +
+                       QStringLiteral(".") + citar(tabela) + QStringLiteral(" TO ") + citar(banco) +
+                       QStringLiteral(".") + citar(tabela);
+            };
+            op.GravarLog(sql(NomeNoComando));
+            dm.ExecutarComando(sql(CitarIdentificador), true);
             op.ProcessarMensagens();
         }
         op.Mostrar(TCaixa::Informacao,

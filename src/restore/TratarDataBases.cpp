@@ -2,6 +2,7 @@
 
 #include "base/EErro.h"
 #include "base/Identificador.h"
+#include "base/NomesDeArquivo.h"
 #include "data/Instalacao.h"
 #include "data/TDM.h"
 #include "operador/TOperador.h"
@@ -30,8 +31,7 @@ QString NomeBancoReserva(const QString& banco, const QDateTime& agora) {
 }
 
 QStringList VerificarBancoDeTrabalho(TDM& dm, const QString& banco) {
-    // banco is a checked plain identifier: it may stand inside the quotes as it is.
-    const QString onde = QStringLiteral("_SCHEMA = '") + banco + QStringLiteral("'");
+    const QString onde = QStringLiteral("_SCHEMA = ") + CitarTexto(banco);
     QStringList tabelas;
     QStringList outros;
     for (auto c = dm.AbrirConsulta(QStringLiteral("SELECT TABLE_NAME, TABLE_TYPE FROM "
@@ -74,23 +74,25 @@ bool TratarDataBases(TOperador& op, TDM& dm) {
             pastaDados = consulta->Campo(1).toString();
         }
         const QString reserva = NomeBancoReserva(banco, QDateTime::currentDateTime());
-        const QString pastaBanco = pastaDados + banco;
+        const QString pastaBanco = pastaDados + ArquivoDaTabela(banco).value_or(banco);
 
         if (QFileInfo(pastaBanco).isDir()) {
             // The server's own list of tables, whatever their engine and files; what cannot be
             // moved whole is refused before anything moves.
             const QStringList tabelas = VerificarBancoDeTrabalho(dm, banco);
-            dm.ExecutarComando(QStringLiteral("CREATE DATABASE ") + reserva, true);
+            dm.ExecutarComando(QStringLiteral("CREATE DATABASE ") + CitarIdentificador(reserva),
+                               true);
             for (const QString& tabela : tabelas)
-                dm.ExecutarComando(QStringLiteral("RENAME TABLES ") + banco + QStringLiteral(".") +
-                                       NomeNoComando(tabela) + QStringLiteral(" TO ") + reserva +
-                                       QStringLiteral(".") + NomeNoComando(tabela),
+                dm.ExecutarComando(QStringLiteral("RENAME TABLES ") + CitarIdentificador(banco) +
+                                       QStringLiteral(".") + CitarIdentificador(tabela) +
+                                       QStringLiteral(" TO ") + CitarIdentificador(reserva) +
+                                       QStringLiteral(".") + CitarIdentificador(tabela),
                                    true);
             // Files are deleted only when every table has been moved.
             const QStringList restantes =
                 coluna(dm, QStringLiteral("SELECT TABLE_NAME FROM information_schema.TABLES WHERE "
-                                          "TABLE_SCHEMA = '%1'")
-                               .arg(banco));
+                                          "TABLE_SCHEMA = %1")
+                               .arg(CitarTexto(banco)));
             if (!restantes.isEmpty())
                 throw EErro(
                     QStringLiteral("A tabela %1 continua no banco %2 e não foi movida para "

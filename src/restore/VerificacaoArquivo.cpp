@@ -2,6 +2,7 @@
 
 #include "base/EErro.h"
 #include "base/Identificador.h"
+#include "base/NomesDeArquivo.h"
 #include "zip/MotorZip.h"
 
 #include <QHash>
@@ -31,16 +32,20 @@ QList<TTabelaArquivo> VerificarArquivoBackup(const QString& arquivoZip, bool tes
     const QList<TEntradaZip> entradas = ListarEntradas(arquivoZip);
     struct Par {
         QString nome;
+        QString arquivo;
         bool frm = false;
         bool myd = false;
         quint64 tamanho = 0;
+        quint64 dados = 0;
     };
     QList<Par> pares;
     QHash<QString, qsizetype> indice;
     for (const TEntradaZip& e : entradas) {
-        const QString tabela = e.nome.left(e.nome.size() - 4);
+        const QString base = e.nome.left(e.nome.size() - 4);
         const QString ext = e.nome.right(4);
-        if (e.nome.size() <= 4 || !EhIdentificadorSimples(tabela) || !extensaoSimples(ext))
+        // Table files carry the server's file names: the table's name encoded (pre@0no.frm).
+        const std::optional<QString> tabela = TabelaDoArquivo(base);
+        if (e.nome.size() <= 4 || !tabela || !extensaoSimples(ext))
             throw EErro(QStringLiteral("O arquivo %1 contém a entrada \"%2\", que não é o "
                                        "arquivo de uma tabela")
                             .arg(arquivoZip, e.nome));
@@ -49,10 +54,10 @@ QList<TTabelaArquivo> VerificarArquivoBackup(const QString& arquivoZip, bool tes
                 avulsos->append(e.nome);
             continue;
         }
-        const QString chave = tabela.toUpper();
+        const QString chave = base.toUpper();
         if (!indice.contains(chave)) {
             indice.insert(chave, pares.size());
-            pares.append({tabela});
+            pares.append({*tabela, base});
         }
         Par& p = pares[indice.value(chave)];
         const QString x = ext.toUpper();
@@ -65,17 +70,19 @@ QList<TTabelaArquivo> VerificarArquivoBackup(const QString& arquivoZip, bool tes
                                        "arquivo de uma tabela")
                             .arg(arquivoZip, e.nome));
         p.tamanho += e.tamanho;
+        if (x == QLatin1String(".MYD"))
+            p.dados += e.tamanho;
     }
     QList<TTabelaArquivo> tabelas;
     bool filial = false;
     for (const Par& p : pares) {
         if (!p.frm || !p.myd)
             throw EErro(QStringLiteral("O arquivo %1 não contém os dois arquivos da tabela %2 "
-                                       "(%2.frm e %2.MYD)")
-                            .arg(arquivoZip, p.nome));
+                                       "(%3.frm e %3.MYD)")
+                            .arg(arquivoZip, NomeNoComando(p.nome), p.arquivo));
         if (p.nome.toUpper() == QLatin1String("FILIAL"))
             filial = true;
-        tabelas.append({p.nome, p.tamanho});
+        tabelas.append({p.nome, p.arquivo, p.tamanho, p.dados});
     }
     if (!filial)
         throw EErro(QStringLiteral("O arquivo %1 não contém a tabela filial").arg(arquivoZip));

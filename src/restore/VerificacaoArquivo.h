@@ -7,20 +7,22 @@
 namespace marvek {
 
 struct TTabelaArquivo {
-    QString nome;        // the table name as the files give it
+    QString nome;        // the table name the files stand for
+    QString arquivo;     // the files' name without extension, as the server writes it
     quint64 tamanho = 0; // .frm + .MYD, uncompressed
+    quint64 dados = 0;   // .MYD alone
 };
 
 // True when the upper-cased name contains "MYD", "FRM" or "MYI" anywhere.
 bool ArquivoDeTabela(const QString& nome);
 
 // Checks a backup archive before anything is touched: it exists, it is a sound ZIP whose
-// entries are plain file names, every name is a table name (letters, digits, "_", "$") and a
-// three-letter extension, every table has its .frm and its .MYD, and the branch table is there.
-// With testarCrc every entry is read and its CRC and inflated size checked too. Raises EErro
-// naming the archive and the problem; returns the tables in the archive's order. Entries that
-// are no table's file (a name without "FRM", "MYD" or "MYI") are never loaded; they are named
-// in avulsos when it is given.
+// entries are plain file names, every name is a table's file name as the server writes it
+// (ArquivoDaTabela) and a three-letter extension, every table has its .frm and its .MYD, and the
+// branch table is there. With testarCrc every entry is read and its CRC and inflated size checked
+// too. Raises EErro naming the archive and the problem; returns the tables in the archive's order.
+// Entries that are no table's file (a name without "FRM", "MYD" or "MYI") are never loaded; they
+// are named in avulsos when it is given.
 QList<TTabelaArquivo> VerificarArquivoBackup(const QString& arquivoZip, bool testarCrc,
                                              QStringList* avulsos = nullptr);
 

@@ -1,6 +1,7 @@
 #include "zip/Compactador.h"
 
 #include "base/EErro.h"
+#include "plataforma/Plataforma.h"
 #include "zip/FluxoDeflate.h"
 #include "zip/PonteirosZip.h"
 
@@ -12,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <algorithm>
+#include <cerrno>
 #include <condition_variable>
 #include <cstdio>
 #include <deque>
@@ -375,13 +377,23 @@ void TCompactador::Concluir(const QStringList& arquivos, const FuncaoProcessar& 
         throw EErro(QStringLiteral("Não foi possível gravar o arquivo %1: %2")
                         .arg(m->arquivoZip, e.Mensagem()));
     }
-    QFile::remove(m->arquivoZip);
-    if (!QFile::rename(caminhoTemporario, m->arquivoZip)) {
+    // Readable by its owner alone (it holds the whole database), on the disk, and only then
+    // under the final name, in one step over the previous archive: until this rename the last
+    // good archive stays as it was.
+    try {
+        if (!QFile::setPermissions(caminhoTemporario,
+                                   QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+            throw EErro(QStringLiteral("não foi possível protegê-lo"));
+        SincronizarNoDisco(caminhoTemporario);
+        if (std::rename(QFile::encodeName(caminhoTemporario).constData(),
+                        QFile::encodeName(m->arquivoZip).constData()) != 0)
+            throw EErro(TextoDoErro(errno, m->arquivoZip));
+    } catch (const EErro& e) {
         QFile::remove(caminhoTemporario);
-        throw EErro(QStringLiteral("Não foi possível gravar o arquivo %1").arg(m->arquivoZip));
+        throw EErro(QStringLiteral("Não foi possível gravar o arquivo %1: %2")
+                        .arg(m->arquivoZip, e.Mensagem()));
     }
-    QFile::setPermissions(m->arquivoZip, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                             QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    SincronizarNoDisco(destino.absolutePath());
 }
 
 } // namespace marvek

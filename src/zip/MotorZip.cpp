@@ -246,7 +246,8 @@ void ExtrairZip(const QString& arquivoZip, const QString& pasta, const FuncaoPro
         QFile f(destino);
         if (f.exists())
             throw EErro(QStringLiteral("O arquivo %1 já existe").arg(destino));
-        if (!f.open(QIODevice::NewOnly))
+        // Created anew (never through a link), readable by its owner alone.
+        if (!f.open(QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner))
             throw EErro(
                 QStringLiteral("Não foi possível criar %1: %2").arg(destino, f.errorString()));
         try {
