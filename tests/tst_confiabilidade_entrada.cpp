@@ -3,11 +3,13 @@
 // ids at the end of the marker range. Every one ends in a clear error or in a sound result.
 #include "backup/Backup.h"
 #include "base/EErro.h"
+#include "base/Identificador.h"
 #include "base/Pastas.h"
 #include "data/ArquivoIni.h"
 #include "data/Criptografia.h"
 #include "data/TDM.h"
 #include "markers/LojasLeram.h"
+#include "plataforma/Plataforma.h"
 #include "restore/Restauracao.h"
 #include "restore/Reversao.h"
 #include "restore/VerificacaoArquivo.h"
@@ -19,6 +21,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 #include <zip.h>
@@ -621,6 +624,174 @@ private slots:
                  QString("0"));
         QCOMPARE(teste::Valor("select lojas_leram from ce_marca.caixa where valor = 99"),
                  QString(""));
+    }
+
+    // ---- names, folders and neighbours ----
+
+    // A table name never runs as SQL, and every name a user may choose goes to the store and
+    // back: a table named to grant privileges grants nothing, odd names keep their rows.
+    void nomesDeTabelaNuncaViramSql() {
+        teste::CriarBancoVarejo("ce_nomes", {{1, "S"}, {3, "N"}});
+        teste::Sql("DROP USER IF EXISTS 'ce_app'@'localhost'");
+        teste::Sql("CREATE USER 'ce_app'@'localhost'");
+        const QStringList antesGrants = teste::Linhas("SHOW GRANTS FOR 'ce_app'@'localhost'");
+        const QString injecao = "filial;GRANT ALL ON *.* TO ce_app@localhost;#";
+        const QStringList nomes = {injecao,
+                                   "order",
+                                   "group",
+                                   "1e5",
+                                   "123",
+                                   "tab com espaco",
+                                   "aspas'x",
+                                   "crase`x",
+                                   "hash#x",
+                                   QString::fromUtf8("preço"),
+                                   QString::fromUtf8("表")};
+        for (const QString& n : nomes) {
+            teste::Sql("CREATE TABLE ce_nomes." + CitarIdentificador(n) +
+                       " (id INT, v VARCHAR(64) CHARACTER SET utf8mb4, lojas_leram VARCHAR(60)) "
+                       "ENGINE=MyISAM");
+            teste::Sql("INSERT INTO ce_nomes." + CitarIdentificador(n) + " VALUES (1, " +
+                       CitarTexto(n) + ", NULL), (2, 'x', '2')");
+        }
+        auto op = backup(m_dir.filePath("nomes"), "ce_nomes");
+        QVERIFY2(op->Mostrados.value(0).startsWith("Informar"), qPrintable(op->Mostrados.join("")));
+        QCOMPARE(teste::Linhas("SHOW GRANTS FOR 'ce_app'@'localhost'"), antesGrants);
+        // logged bare when the server takes the name bare, quoted otherwise
+        const QStringList log = op->LinhasLog();
+        QVERIFY(log.contains("UPDATE caixa SET lojas_leram = CONCAT(coalesce(lojas_leram,\"\"),"
+                             "\"3\") where coalesce(lojas_leram,\"\") not like \"%3%\";"));
+        QVERIFY(log.filter("UPDATE `order` SET").size() == 1);
+        QVERIFY(log.filter("UPDATE `filial;GRANT ALL ON *.* TO ce_app@localhost;#` SET").size() ==
+                1);
+        const QString zip = m_dir.filePath("nomes/Backup_Central.zip");
+        const QStringList entradas = teste::EntradasDoZip(zip);
+        for (const char* e : {"pre@0no.frm", "@8868.MYD", "order.frm", "1e5.MYD",
+                              "tab@0020com@0020espaco.frm", "crase@0060x.MYD"})
+            QVERIFY2(entradas.contains(e), e);
+        QStringList verificadas;
+        for (const TTabelaArquivo& t : VerificarArquivoBackup(zip, true))
+            verificadas << t.nome;
+        for (const QString& n : nomes)
+            QVERIFY2(verificadas.contains(n), qPrintable(n));
+
+        teste::CriarBancoVarejo("ce_nomes_loja", {{1, "S"}, {3, "N"}});
+        auto loja = restaurar(zip, "ce_nomes_loja");
+        QVERIFY2(loja->Mostrados.value(0).startsWith("Confirmar"),
+                 qPrintable(loja->Mostrados.join(" / ")));
+        QVERIFY(loja->LinhasLog().contains("DESCRIBE `order` lojas_leram"));
+        for (const QString& n : nomes)
+            QCOMPARE(teste::Linhas("SELECT id, v FROM ce_nomes_loja." + CitarIdentificador(n)),
+                     teste::Linhas("SELECT id, v FROM ce_nomes." + CitarIdentificador(n)));
+        QCOMPARE(teste::Linhas("SHOW GRANTS FOR 'ce_app'@'localhost'"), antesGrants);
+        teste::Sql("DROP USER 'ce_app'@'localhost'");
+    }
+
+    // Work folders and files are the program's alone: another user's folder or lock, or a
+    // folder others may write, is refused before anything changes; what the program writes is
+    // readable by its owner only, whatever the umask.
+    void pastasDeOutroUsuarioSaoRecusadas() {
+        if (::geteuid() != 0)
+            QSKIP("giving a folder to another user needs root");
+        teste::CriarBancoVarejo("ce_viz", {{1, "S"}, {3, "N"}});
+        const QMap<QString, QString> central = teste::Somas("ce_viz");
+        const QString comum = m_dir.filePath("comum");
+        QVERIFY(QDir().mkpath(comum));
+        QVERIFY(::chmod(QFile::encodeName(comum).constData(), 01777) == 0);
+        const QString trabalho = comum + "/Temp_Backup";
+        auto refusedBackup = [&](const QString& texto) {
+            auto op = backup(comum, "ce_viz");
+            QVERIFY2(op->Mostrados.size() == 1 && op->Mostrados.first().contains(texto),
+                     qPrintable(op->Mostrados.join(" / ")));
+            QCOMPARE(teste::Somas("ce_viz"), central);
+            QVERIFY(!QFile::exists(comum + "/Backup_Central.zip"));
+        };
+        QVERIFY(QDir().mkdir(trabalho));
+        QVERIFY(::chown(QFile::encodeName(trabalho).constData(), 65534, 65534) == 0);
+        refusedBackup("pertence ao usuário nobody");
+        QVERIFY(::chown(QFile::encodeName(trabalho).constData(), 0, 0) == 0);
+        QVERIFY(::chmod(QFile::encodeName(trabalho).constData(), 0777) == 0);
+        refusedBackup("pode ser alterada por outros usuários");
+        QVERIFY(QDir().rmdir(trabalho));
+        gravar(comum + "/.marvek-backup.lock", "");
+        QVERIFY(::chown(QFile::encodeName(comum + "/.marvek-backup.lock").constData(), 65534,
+                        65534) == 0);
+        refusedBackup("pertence ao usuário nobody");
+        QVERIFY(QFile::remove(comum + "/.marvek-backup.lock"));
+
+        const mode_t mascara = ::umask(0);
+        auto ok = backup(comum, "ce_viz");
+        ::umask(mascara);
+        QVERIFY2(ok->Mostrados.value(0).startsWith("Informar"), qPrintable(ok->Mostrados.join("")));
+        QCOMPARE(QFileInfo(comum + "/Backup_Central.zip").permissions() & 0x0077, 0);
+        QCOMPARE(QFileInfo(trabalho).permissions() & 0x0077, 0);
+
+        // the restore: another user's extraction folder is refused before the set-aside
+        const QString extracao = comum + "/Backup_Central";
+        QVERIFY(QDir().mkdir(extracao));
+        QVERIFY(::chown(QFile::encodeName(extracao).constData(), 65534, 65534) == 0);
+        recusou(*restaurar(comum + "/Backup_Central.zip"), "pertence ao usuário nobody");
+        QVERIFY(QDir().rmdir(extracao));
+        teste::CriarBancoVarejo("ce_viz_loja", {{1, "S"}, {3, "N"}});
+        auto loja = restaurar(comum + "/Backup_Central.zip", "ce_viz_loja");
+        QVERIFY2(loja->Mostrados.value(0).startsWith("Confirmar"),
+                 qPrintable(loja->Mostrados.join(" / ")));
+        QCOMPARE(QFileInfo(extracao).permissions() & 0x0077, 0);
+        for (const QFileInfo& f : QDir(extracao).entryInfoList(QDir::Files | QDir::Hidden))
+            QVERIFY2((f.permissions() & 0x0077) == 0, qPrintable(f.fileName()));
+    }
+
+    // Everything the run needs is checked before the first marker (backup) or the set-aside
+    // (restore): the engines, every live branch's marker, the data folder's room, what stands
+    // where the archive's files go.
+    void verificaAntesDaPrimeiraMudanca() {
+        teste::CriarBancoVarejo("ce_cedo", {{1, "S"}, {3, "N"}});
+        teste::Sql("CREATE TABLE ce_cedo.zz_aria (id INT, lojas_leram VARCHAR(9)) ENGINE=Aria");
+        teste::Sql("INSERT INTO ce_cedo.zz_aria VALUES (1, '')");
+        QMap<QString, QString> central = teste::Somas("ce_cedo");
+        auto aria = backup(m_dir.filePath("cedo"), "ce_cedo");
+        QVERIFY2(aria->Mostrados.value(0).contains("zz_aria (Aria)"),
+                 qPrintable(aria->Mostrados.join("")));
+        QCOMPARE(teste::Somas("ce_cedo"), central);
+        teste::Sql("DROP TABLE ce_cedo.zz_aria");
+
+        // a live branch 60 has no marker: the backup refuses, and so does the restore of an
+        // archive whose branch table holds one
+        teste::Sql("INSERT INTO ce_cedo.filial (filial_id, nome, apagado, escritorio) VALUES "
+                   "(60, 'Loja 60', 'N', 'N')");
+        central = teste::Somas("ce_cedo");
+        auto b60 = backup(m_dir.filePath("cedo"), "ce_cedo");
+        QVERIFY2(b60->Mostrados.value(0).contains("O filial_id 60"),
+                 qPrintable(b60->Mostrados.join("")));
+        QCOMPARE(teste::Somas("ce_cedo"), central);
+        const QString partes = m_dir.filePath("cedo/partes");
+        QVERIFY(QDir().mkpath(partes));
+        ExtrairZip(m_zip, partes);
+        teste::Admin().ExecutarComando("FLUSH TABLES ce_cedo.filial");
+        const QString dados = teste::Valor("SELECT @@datadir");
+        for (const char* ext : {".frm", ".MYD"}) {
+            QFile::remove(partes + "/filial" + ext);
+            QVERIFY(QFile::copy(dados + "ce_cedo/filial" + ext, partes + "/filial" + ext));
+        }
+        QStringList arquivos;
+        for (const QString& n : QDir(partes).entryList(QDir::Files))
+            arquivos << partes + "/" + n;
+        const QString com60 = m_dir.filePath("cedo60/Backup_Central.zip");
+        QDir().mkpath(QFileInfo(com60).absolutePath());
+        CompactarArquivos(com60, arquivos);
+        recusou(*restaurar(com60), "O filial_id 60");
+
+        // a data folder without room, and a folder where a table's file goes
+        MedidorDeEspaco() = [&dados](const QString& p) {
+            return QDir(p).absolutePath() == QDir(dados).absolutePath() ? 1000 : -1;
+        };
+        recusou(*restaurar(m_zip), "Disco cheio");
+        MedidorDeEspaco() = nullptr;
+        const QString extracao = PastaDeExtracao(m_zip);
+        CriarPastaPropria(extracao);
+        QVERIFY(QDir().mkpath(extracao + "/caixa.MYD"));
+        recusou(*restaurar(m_zip), extracao + "/caixa.MYD");
+        QVERIFY(QDir().rmdir(extracao + "/caixa.MYD"));
     }
 
     // ---- input of the backup ----

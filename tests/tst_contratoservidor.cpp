@@ -1,4 +1,6 @@
 #include "base/EErro.h"
+#include "base/Identificador.h"
+#include "base/NomesDeArquivo.h"
 #include "data/TDM.h"
 #include "support/BancoTeste.h"
 
@@ -18,6 +20,7 @@ private slots:
     void initTestCase() {
         teste::RecriarBanco("cs_origem");
         teste::RecriarBanco("cs_destino");
+        teste::RecriarBanco("cs_nomes");
         teste::Sql("CREATE TABLE cs_origem.caixa (id INT AUTO_INCREMENT PRIMARY KEY, "
                    "filial_id INT, texto VARCHAR(40), lojas_leram VARCHAR(60), "
                    "KEY ix_filial (filial_id), UNIQUE KEY ux_texto (texto)) ENGINE=MyISAM");
@@ -55,6 +58,44 @@ private slots:
         QCOMPARE(teste::ErroDe([&] { m_dm.RestoreTables("caixa", pasta); }),
                  QString("Table 'caixa' already exists"));
         QCOMPARE(teste::Checksum("cs_destino", "caixa"), antes);
+    }
+
+    // The file name of every character a table name may hold is the one the server writes,
+    // and only that name is taken back; quoted or bare, the server reads the name alike.
+    void nomesDeArquivoComoOServidor() {
+        m_dm.ExecutarComando("SET SESSION max_recursive_iterations = 70000");
+        auto c = m_dm.AbrirConsulta(
+            "WITH RECURSIVE n(cp) AS (SELECT 1 UNION ALL SELECT cp + 1 FROM n WHERE cp < 65535) "
+            "SELECT cp, CAST(CONVERT(CHAR(cp USING ucs2) USING filename) AS BINARY) FROM n "
+            "WHERE cp NOT BETWEEN 55296 AND 57343");
+        int conferidos = 0;
+        for (; !c->Eof(); c->Proximo(), ++conferidos) {
+            const QString tabela(QChar(static_cast<ushort>(c->Campo(0).toUInt())));
+            const QString servidor = c->Campo(1).toString();
+            QCOMPARE(ArquivoDaTabela(tabela).value_or("-"), servidor);
+            QCOMPARE(TabelaDoArquivo(servidor).value_or("-"), tabela);
+        }
+        QCOMPARE(conferidos, 65535 - 2048);
+        for (const char* nao : {"@00E7", "@0041", "a@0", "a@@", "a@", "a@00g1", "a.b", ""})
+            QVERIFY2(!TabelaDoArquivo(QString::fromLatin1(nao)), nao);
+        QVERIFY(!ArquivoDaTabela("#mysql50#velho"));
+        QVERIFY(!ArquivoDaTabela(QString(65, 'x')));
+
+        for (const QString& nome :
+             {QString("order"), QString("1e5"), QString("123"), QString("0x1f"), QString("caixa"),
+              QString("a$b"), QString("2via"), QString::fromUtf8("preço")}) {
+            teste::Sql("CREATE TABLE cs_nomes." + CitarIdentificador(nome) + " (id INT)");
+            QCOMPARE(
+                m_dm.ConsultarValor("SELECT COUNT(*) FROM cs_nomes." + NomeNoComando(nome), -1),
+                QVariant(0));
+        }
+        QCOMPARE(NomeNoComando("caixa"), QString("caixa"));
+        QCOMPARE(NomeNoComando("2via"), QString("2via"));
+        QCOMPARE(NomeNoComando("1e5"), QString("`1e5`"));
+        QCOMPARE(NomeNoComando("Group"), QString("`Group`"));
+        QCOMPARE(NomeNoComando("a`b"), QString("`a``b`"));
+        QCOMPARE(m_dm.ConsultarValor("SELECT " + CitarTexto(QString::fromUtf8("a'b\\c\"表")), 0),
+                 QVariant(QString::fromUtf8("a'b\\c\"表")));
     }
 
     void nomeDoArquivoDecideONomeDaTabela() {

@@ -68,7 +68,8 @@ QString semBarra(QString pasta) {
 void marcar(const QString& p) {
     QFile marca(p + QLatin1Char('/') + MarcaPastaPropria);
     const QByteArray texto("Pasta de trabalho do Marvek: pode ser apagada inteira.\n");
-    if (!marca.open(QIODevice::NewOnly) || marca.write(texto) != texto.size())
+    if (!marca.open(QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
+        marca.write(texto) != texto.size())
         throw EErro(QStringLiteral("Não foi possível criar o arquivo %1: %2")
                         .arg(marca.fileName(), marca.errorString()));
 }

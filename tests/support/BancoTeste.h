@@ -13,7 +13,7 @@ QString SocketServidor();
 // A connection of its own to the private server, as root, for preparing and checking data.
 marvek::TDM& Admin();
 
-// Runs statements (several may be separated by ";" inside one text).
+// Runs one statement.
 void Sql(const QString& sql);
 // Every row of a query, the columns of a row joined with "|", NULL written as "NULL".
 QStringList Linhas(const QString& sql);
