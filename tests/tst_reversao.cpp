@@ -223,15 +223,19 @@ private slots:
         TDM trava;
         trava.AbrirConexao("localhost", reserva, "root", "", 3306);
         trava.ExecutarComando("LOCK TABLES nlanc WRITE");
+        EsperaPorTrava() = 1;
         auto dm = conexao("rv_meio");
-        dm->ExecutarComando("SET SESSION lock_wait_timeout = 1");
         auto op = operador("rv_meio");
         QVERIFY(!ReverterRestauracao(*op, *dm, reserva).Sucesso());
+        EsperaPorTrava() = 120;
         trava.ExecutarComando("UNLOCK TABLES");
 
         QCOMPARE(op->Mostrados.size(), 1);
         QVERIFY2(op->Mostrados.first().startsWith(
-                     "ErroPadrao: Ocorreu o seguinte erro: \r\rLock wait timeout exceeded"),
+                     "ErroPadrao: Ocorreu o seguinte erro: \r\rOutro programa mantém travada "
+                     "uma tabela de que o comando \"RENAME TABLES `" +
+                     reserva + "`.`nlanc`") &&
+                     op->Mostrados.first().contains("esperou 1 s"),
                  qPrintable(op->Mostrados.first()));
         QCOMPARE(op->LinhasLog().last(), "RENAME TABLES " + reserva + ".nlanc TO rv_meio.nlanc");
 
@@ -248,6 +252,17 @@ private slots:
         novas.removeAll(reserva);
         QCOMPARE(novas.size(), 1);
         QCOMPARE(somas(novas.first()), restauradas);
+
+        // the same command again finishes the way back, without a third aside database
+        auto outra = operador("rv_meio");
+        QVERIFY(ReverterRestauracao(*outra, *conexao("rv_meio"), reserva).Sucesso());
+        QCOMPARE(outra->LinhasLog().first(), "Retomando a reversão de " + reserva);
+        QCOMPARE(somas("rv_meio"), antes);
+        QCOMPARE(somas(novas.first()), restauradas);
+        QCOMPARE(reservas("rv_meio").size(), 2);
+        QCOMPARE(teste::Valor("SELECT SCHEMA_COMMENT FROM information_schema.SCHEMATA WHERE "
+                              "SCHEMA_NAME = '" + novas.first() + "'"),
+                 QString());
     }
 };
 

@@ -91,6 +91,36 @@ std::optional<QString> marcarECopiar(TRegistroTabela& r, TDM& dm, const QString&
     return arquivo;
 }
 
+// A table the server reports damaged (a crash left it open, a file was cut) would reach the
+// archive as it is: the quick check reads only what says whether the table was closed well.
+void verificarTabelasIntegras(TDM& dm, const QStringList& tabelas) {
+    QStringList nomes;
+    for (const QString& t : tabelas)
+        if (!copiaExcluida(t))
+            nomes << CitarIdentificador(t);
+    if (nomes.isEmpty())
+        return;
+    QStringList danificadas;
+    const qsizetype prefixo = dm.BancoAtual().size() + 1; // "banco." before each name
+    auto c = dm.AbrirConsulta(QStringLiteral("CHECK TABLE %1 FAST QUICK")
+                                  .arg(nomes.join(QStringLiteral(", "))));
+    for (; !c->Eof(); c->Proximo()) {
+        const QString tipo = c->Campo(2).toString().toLower();
+        const QString texto = c->Campo(3).toString();
+        const bool bom = tipo == QLatin1String("note") || tipo == QLatin1String("info") ||
+                         (tipo == QLatin1String("status") &&
+                          (texto == QLatin1String("OK") ||
+                           texto == QLatin1String("Table is already up to date")));
+        if (!bom)
+            danificadas << QStringLiteral("%1 (%2)").arg(
+                NomeNoComando(c->Campo(0).toString().mid(prefixo)), texto);
+    }
+    if (!danificadas.isEmpty())
+        throw EErro(QStringLiteral("O servidor informa que estas tabelas estão danificadas: %1. "
+                                   "Repare-as (REPAIR TABLE) e tente de novo; nada foi alterado.")
+                        .arg(danificadas.join(QStringLiteral(", "))));
+}
+
 // Everything the copy loop needs is checked before the first marker: the selected branch and
 // every live branch of the central have a marker, and every table to copy is a MyISAM table
 // whose name has a file name. Raises naming what is refused.
@@ -134,6 +164,7 @@ void verificarAntesDeMarcar(TDM& dm, const QStringList& tabelas, const QString& 
         throw EErro(QStringLiteral("Só tabelas MyISAM podem ser copiadas, e estas não são: %1. "
                                    "Nada foi alterado.")
                         .arg(outroMotor.join(QStringLiteral(", "))));
+    verificarTabelasIntegras(dm, tabelas);
 }
 
 // The size of each table's data as the server reports it (0 when it does not), so that the

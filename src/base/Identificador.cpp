@@ -65,7 +65,7 @@ QString NomeNoComando(const QString& nome) {
 QString CitarTexto(const QString& texto) {
     bool simples = true;
     for (QChar c : texto)
-        simples = simples && ehAsciiSimples(c, "_$.-");
+        simples = simples && ehAsciiSimples(c, "_$.-: ,/");
     if (simples)
         return QLatin1Char('\'') + texto + QLatin1Char('\'');
     return QStringLiteral("CONVERT(X'%1' USING utf8mb4)")

@@ -22,7 +22,7 @@ QString CitarIdentificador(const QString& nome);
 QString NomeNoComando(const QString& nome);
 
 // A text as a string literal of a statement: 'text' when it holds only letters, digits and
-// "_$.-", otherwise its bytes in hexadecimal (CONVERT(X'...' USING utf8mb4)), which no
+// "_$.-: ,/", otherwise its bytes in hexadecimal (CONVERT(X'...' USING utf8mb4)), which no
 // setting of the server reads in another way.
 QString CitarTexto(const QString& texto);
 

@@ -49,6 +49,7 @@ TEntradas TOperadorConsole::Entradas() const {
 }
 
 void TOperadorConsole::IniciarFase(const QString& fase, int total) {
+    m_log.Sincronizar(); // the step before this one is on the disk
     TerminarProgresso();
     m_fase = fase;
     m_total = total;

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <filesystem>
+#include <functional>
 #include <system_error>
 
 namespace marvek {
@@ -108,6 +109,37 @@ QString TDM::BackupTables(const QString& tabela, const QString& pasta, bool trav
     return arquivo;
 }
 
+void TDM::ReconstruirIndices(const QString& banco, const QString& tabela) {
+    const QString alvo = CitarIdentificador(banco) + QLatin1Char('.') + CitarIdentificador(tabela);
+    auto resultado = AbrirConsulta(QStringLiteral("REPAIR TABLE %1 USE_FRM").arg(alvo));
+    QString erro;
+    bool ok = false;
+    for (; !resultado->Eof(); resultado->Proximo()) {
+        const QString tipo = resultado->Campo(2).toString();
+        const QString mensagem = resultado->Campo(3).toString();
+        if (tipo.compare(QLatin1String("error"), Qt::CaseInsensitive) == 0 && erro.isEmpty())
+            erro = mensagem;
+        if (tipo.compare(QLatin1String("status"), Qt::CaseInsensitive) == 0)
+            ok = mensagem.compare(QLatin1String("OK"), Qt::CaseInsensitive) == 0;
+    }
+    if (!ok)
+        throw EErro(erro.isEmpty() ? QStringLiteral("A tabela %1 não pôde ser reconstruída")
+                                         .arg(NomeNoComando(tabela))
+                                   : erro);
+}
+
+void TDM::SincronizarBanco(const QString& banco) {
+    // The server writes MyISAM tables through the system's cache and syncs only its own logs:
+    // what it holds is written out, then every file of the database and its folder reach the
+    // disk.
+    ExecutarComando(QStringLiteral("FLUSH TABLES"));
+    const QString pasta = PastaDeDados() + arquivoDa(banco, "gravada");
+    for (const QFileInfo& f : QDir(pasta).entryInfoList(QDir::Files | QDir::Hidden | QDir::System))
+        if (!f.isSymLink())
+            SincronizarNoDisco(f.filePath());
+    SincronizarNoDisco(pasta);
+}
+
 QString TDM::RestoreTables(const QString& tabela, const QString& pasta, const QString& noBanco) {
     const QString origem = ComBarra(pasta);
     const QString arquivo = arquivoDa(tabela, "restaurada");
@@ -143,35 +175,32 @@ QString TDM::RestoreTables(const QString& tabela, const QString& pasta, const QS
     if (existe > 0 || fs::exists(alvoFrm, ec) || fs::exists(alvoMyd, ec))
         throw EErro(QStringLiteral("Table '%1' already exists").arg(nome));
 
+    // The files enter the data folder whole: written under a name no table has, then renamed,
+    // the data first and the definition last, so that a stop anywhere leaves either no table or
+    // one whose index the next set-aside rebuilds (a .frm and a .MYD without their .MYI).
+    const QString parte = QStringLiteral(".marvek-parte");
     auto desfazer = [&] {
         std::error_code e;
-        fs::remove(alvoFrm, e);
-        fs::remove(alvoMyd, e);
-        fs::remove(alvoMyi, e);
+        for (const fs::path& p : {alvoFrm, alvoMyd, alvoMyi}) {
+            fs::remove(p, e);
+            fs::remove(fs::path(p).concat(parte.toStdString()), e);
+        }
+    };
+    auto entrar = [&](const fs::path& alvo, const std::function<void(const QString&)>& escrever) {
+        const QString temporario = texto(alvo) + parte;
+        std::error_code e;
+        fs::remove(caminho(temporario), e); // a part left by a stop
+        escrever(temporario);
+        AjustarDono(temporario, pastaBancoTexto);
+        fs::rename(caminho(temporario), alvo, e);
+        if (e)
+            throw EErro(QStringLiteral("Não foi possível gravar %1: %2")
+                            .arg(texto(alvo), QString::fromLocal8Bit(e.message())));
     };
     try {
-        CopiarArquivoSemLinks(origem + frm, texto(alvoFrm), true);
-        AjustarDono(texto(alvoFrm), pastaBancoTexto);
-        ligarOuCopiar(origem + myd, texto(alvoMyd));
-        AjustarDono(texto(alvoMyd), pastaBancoTexto);
-
-        const QString alvo =
-            CitarIdentificador(banco) + QLatin1Char('.') + CitarIdentificador(nome);
-        auto resultado = AbrirConsulta(QStringLiteral("REPAIR TABLE %1 USE_FRM").arg(alvo));
-        QString erro;
-        bool ok = false;
-        for (; !resultado->Eof(); resultado->Proximo()) {
-            const QString tipo = resultado->Campo(2).toString();
-            const QString mensagem = resultado->Campo(3).toString();
-            if (tipo.compare(QLatin1String("error"), Qt::CaseInsensitive) == 0 && erro.isEmpty())
-                erro = mensagem;
-            if (tipo.compare(QLatin1String("status"), Qt::CaseInsensitive) == 0)
-                ok = mensagem.compare(QLatin1String("OK"), Qt::CaseInsensitive) == 0;
-        }
-        if (!ok)
-            throw EErro(erro.isEmpty()
-                            ? QStringLiteral("A tabela %1 não pôde ser reconstruída").arg(nome)
-                            : erro);
+        entrar(alvoMyd, [&](const QString& t) { ligarOuCopiar(origem + myd, t); });
+        entrar(alvoFrm, [&](const QString& t) { CopiarArquivoSemLinks(origem + frm, t, true); });
+        ReconstruirIndices(banco, nome);
     } catch (...) {
         ExecutarComando(QStringLiteral("FLUSH TABLES %1.%2")
                             .arg(CitarIdentificador(banco), CitarIdentificador(nome)),

@@ -8,6 +8,7 @@
 
 #include <errmsg.h>
 #include <mysql.h>
+#include <mysqld_error.h>
 
 namespace marvek {
 
@@ -137,6 +138,19 @@ void TConexao::Abrir() {
         throw EErro(erro);
     }
     m_mysql = m;
+    // A table another program holds locked is waited for a bounded time, then said (executar).
+    const QByteArray espera =
+        QStringLiteral("SET SESSION lock_wait_timeout = %1").arg(EsperaPorTrava()).toLatin1();
+    if (mysql_real_query(m, espera.constData(), static_cast<unsigned long>(espera.size())) != 0) {
+        const QString erro = erroDe(m);
+        Fechar();
+        throw EErro(erro);
+    }
+}
+
+int& EsperaPorTrava() {
+    static int segundos = 120;
+    return segundos;
 }
 
 void TConexao::Fechar() {
@@ -229,6 +243,12 @@ void TDM::executar(const QString& sql) {
     st_mysql* m = Conexao.Handle();
     const QByteArray texto = sql.toUtf8();
     if (mysql_real_query(m, texto.constData(), static_cast<unsigned long>(texto.size())) != 0) {
+        if (mysql_errno(m) == ER_LOCK_WAIT_TIMEOUT)
+            throw EErro(QStringLiteral("Outro programa mantém travada uma tabela de que o comando "
+                                       "\"%1\" precisa; o Marvek esperou %2 s. Feche o programa "
+                                       "que usa a tabela e tente de novo.")
+                            .arg(sql)
+                            .arg(EsperaPorTrava()));
         const QString erro = erroDe(m);
         Conexao.VerificarPerda();
         throw EErro(erro);

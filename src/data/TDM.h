@@ -36,6 +36,10 @@ private:
     unsigned long* m_tamanhos = nullptr;
 };
 
+// How long, in seconds, a statement waits for a table another session holds locked before it
+// fails with a message that says so (120; tests may shorten it).
+int& EsperaPorTrava();
+
 // The program's one MySQL connection. Properties are set, then Abrir() connects; a statement
 // run while it is closed opens it first (Handle()), except after the connection was lost.
 class TConexao {
@@ -114,6 +118,11 @@ public:
     // names the table's files; failing that, matched without regard to case) into the database
     // named (the current one when empty); refuses a table that exists. Returns the name the table
     // took (the file's own name).
+    // REPAIR TABLE ... USE_FRM: rebuilds a MyISAM table's index from its .frm and .MYD, reading
+    // the result rows; raises the server's message when the table is not OK afterwards.
+    // Puts every table file of the database, and its folder, on the disk (after FLUSH TABLES).
+    void SincronizarBanco(const QString& banco);
+    void ReconstruirIndices(const QString& banco, const QString& tabela);
     QString RestoreTables(const QString& tabela, const QString& pasta,
                           const QString& noBanco = QString());
 

@@ -371,6 +371,10 @@ void TfrmPrincipal::GravarLog(const QString& texto) {
     m_log.GravarLog(texto);
 }
 
+void TfrmPrincipal::IniciarFase(const QString&, int) {
+    m_log.Sincronizar(); // the step before this one is on the disk
+}
+
 bool TfrmPrincipal::Confirmar(const QString& texto, bool simPadrao, const QString& titulo) {
     return marvek::Confirmar(texto, simPadrao, titulo);
 }

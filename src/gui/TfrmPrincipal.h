@@ -64,6 +64,7 @@ public:
     void DefinirPosicaoProgresso(int posicao) override;
     int PosicaoProgresso() const override;
     void GravarLog(const QString& texto) override;
+    void IniciarFase(const QString& fase, int total) override;
     bool Confirmar(const QString& texto, bool simPadrao, const QString& titulo) override;
     void ProcessarMensagens() override;
 

@@ -1,6 +1,7 @@
 #include "operador/Historico.h"
 
 #include "base/Texto.h"
+#include "plataforma/Plataforma.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -57,6 +58,11 @@ void RegistrarNoHistorico(const QString& arquivoLog, const QString& operacao, co
         !f.flush())
         throw EErro(QStringLiteral("Não foi possível gravar o histórico %1: %2")
                         .arg(arquivo, f.errorString()));
+    f.close();
+    // The end of a run: its log and its history line are put on the disk.
+    SincronizarNoDisco(arquivo);
+    if (QFileInfo::exists(arquivoLog))
+        SincronizarNoDisco(arquivoLog);
 }
 
 } // namespace marvek

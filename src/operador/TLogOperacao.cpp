@@ -3,7 +3,9 @@
 #include "base/EErro.h"
 #include "base/Pastas.h"
 
-#include <QSaveFile>
+#include "plataforma/Plataforma.h"
+
+#include <QFile>
 
 namespace marvek {
 
@@ -25,15 +27,29 @@ void TLogOperacao::GravarLog(const QString& texto, const QTime& hora) {
 void TLogOperacao::escrever() {
     const QString arquivo = Arquivo();
     QByteArray dados;
-    for (const QString& linha : m_linhas) {
-        dados += linha.toLatin1();
+    for (qsizetype i = m_gravadas; i < m_linhas.size(); ++i) {
+        dados += m_linhas.at(i).toLatin1();
         dados += "\r\n";
     }
-    // Written under a temporary name and renamed, so a failed write never leaves the log
-    // half written.
-    QSaveFile f(arquivo);
-    if (!f.open(QIODevice::WriteOnly) || f.write(dados) != dados.size() || !f.commit())
-        throw EErro(QStringLiteral("Cannot create file \"%1\". %2").arg(arquivo, f.errorString()));
+    QFile f(arquivo);
+    const QIODevice::OpenMode modo =
+        m_iniciado ? QIODevice::Append : QIODevice::WriteOnly | QIODevice::Truncate;
+    const bool aberto = f.open(modo);
+    const qint64 antes = aberto ? f.size() : 0;
+    if (!aberto || f.write(dados) != dados.size() || !f.flush()) {
+        const QString erro = f.errorString();
+        // What reached the file is cut off again, so that the next call writes it whole.
+        if (aberto && m_iniciado)
+            f.resize(antes);
+        throw EErro(QStringLiteral("Cannot create file \"%1\". %2").arg(arquivo, erro));
+    }
+    m_iniciado = true;
+    m_gravadas = m_linhas.size();
+}
+
+void TLogOperacao::Sincronizar() {
+    if (m_iniciado)
+        SincronizarNoDisco(Arquivo());
 }
 
 } // namespace marvek

@@ -371,6 +371,8 @@ TResultado RestaurarBackup(TOperador& op, TDM& dm) {
             LimparOutrasFiliais(op, dm, ObterCodFilial(op), entradas.opcoes);
         }
 
+        // The success text comes only when the loaded tables are on the disk.
+        dm.SincronizarBanco(banco);
         if (op.Confirmar(PerguntaFinal, true, QStringLiteral("Confirmação...")))
             op.ExecutarPrograma(ArquivoDoPrograma(QStringLiteral("Navirel.exe")));
 

@@ -13,8 +13,9 @@ namespace marvek {
 
 namespace {
 
-// The tables of the aside database, checked before anything is moved.
-QStringList tabelasDaReserva(TDM& dm, const QString& reserva) {
+// The tables of the aside database, checked before anything is moved; none is refused unless
+// a way back that was cut short is taken up again (it may have moved them all).
+QStringList tabelasDaReserva(TDM& dm, const QString& reserva, bool retomada) {
     const qlonglong existe =
         dm.ConsultarValor(QStringLiteral("SELECT COUNT(*) FROM information_schema.SCHEMATA WHERE "
                                          "SCHEMA_NAME = %1")
@@ -36,7 +37,7 @@ QStringList tabelasDaReserva(TDM& dm, const QString& reserva) {
                             .arg(reserva, nome));
         tabelas << nome;
     }
-    if (tabelas.isEmpty())
+    if (tabelas.isEmpty() && !retomada)
         throw EErro(QStringLiteral("O banco reserva %1 não contém tabelas; nada foi alterado")
                         .arg(reserva));
     return tabelas;
@@ -59,15 +60,38 @@ TResultado ReverterRestauracao(TOperador& op, TDM& dm, const QString& bancoReser
             throw EErro(QStringLiteral("\"%1\" não é um banco reserva do banco %2 (o nome deve ser "
                                        "%2_Backup_ seguido da data e da hora)")
                             .arg(bancoReserva, banco));
-        const QStringList tabelas = tabelasDaReserva(dm, bancoReserva);
+        // A way back marks the aside database it makes (new, so nobody else holds it) with
+        // where it goes: a stop cut it short when that mark is found, the current tables are
+        // aside already, and the rest of the aside tables move now.
+        const QString marca =
+            QStringLiteral("marvek: voltando de %1 para %2").arg(bancoReserva, banco);
+        QString nova = dm.ConsultarValor(QStringLiteral("SELECT SCHEMA_NAME FROM "
+                                                        "information_schema.SCHEMATA WHERE "
+                                                        "SCHEMA_COMMENT = %1")
+                                             .arg(CitarTexto(marca)),
+                                         QString(), true)
+                           .toString();
+        const bool retomada = !nova.isEmpty();
+        const QStringList tabelas = tabelasDaReserva(dm, bancoReserva, retomada);
+        auto comentar = [&](const QString& texto) {
+            dm.ExecutarComando(QStringLiteral("ALTER DATABASE %1 COMMENT = %2")
+                                   .arg(CitarIdentificador(nova), CitarTexto(texto)),
+                               true);
+        };
 
-        // The current tables go aside first, exactly as before a restore: whatever happens
-        // afterwards, they are kept in an aside database of their own.
-        op.GravarLog(QStringLiteral("Inicio TratarDataBases"));
-        const bool separado = TratarDataBases(op, dm);
-        op.GravarLog(QStringLiteral("Fim TratarDatabases"));
-        if (!separado)
-            return false; // reported by the set-aside; the aside database is untouched
+        if (retomada) {
+            op.GravarLog(QStringLiteral("Retomando a reversão de ") + bancoReserva);
+        } else {
+            // The current tables go aside first, exactly as before a restore: whatever happens
+            // afterwards, they are kept in an aside database of their own.
+            op.GravarLog(QStringLiteral("Inicio TratarDataBases"));
+            const bool separado = TratarDataBases(op, dm, &nova);
+            op.GravarLog(QStringLiteral("Fim TratarDatabases"));
+            if (!separado)
+                return false; // reported by the set-aside; the aside database is untouched
+            if (!nova.isEmpty())
+                comentar(marca);
+        }
 
         for (const QString& tabela : tabelas) {
             auto sql = [&](auto citar) {
@@ -79,6 +103,8 @@ TResultado ReverterRestauracao(TOperador& op, TDM& dm, const QString& bancoReser
             dm.ExecutarComando(sql(CitarIdentificador), true);
             op.ProcessarMensagens();
         }
+        if (!nova.isEmpty())
+            comentar(QString());
         op.Mostrar(TCaixa::Informacao,
                    QStringLiteral("Restauração revertida com sucesso!\r\rAs tabelas de %1 voltaram "
                                   "para %2; as tabelas que estavam em %2 foram guardadas em um "

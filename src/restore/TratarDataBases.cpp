@@ -30,6 +30,20 @@ QString NomeBancoReserva(const QString& banco, const QDateTime& agora) {
     return banco + QStringLiteral("_Backup_") + data + QStringLiteral("_") + hora;
 }
 
+QString NomeBancoReservaLivre(TDM& dm, const QString& banco, const QDateTime& agora) {
+    const QString nome = NomeBancoReserva(banco, agora);
+    for (int n = 0;; ++n) {
+        // Two runs within one second: the later one takes the next free number after the time.
+        const QString candidato = n == 0 ? nome : nome + QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+        if (dm.ConsultarValor(QStringLiteral("SELECT COUNT(*) FROM information_schema.SCHEMATA "
+                                             "WHERE SCHEMA_NAME = %1")
+                                  .arg(CitarTexto(candidato)),
+                              0, true)
+                .toLongLong() == 0)
+            return candidato;
+    }
+}
+
 QStringList VerificarBancoDeTrabalho(TDM& dm, const QString& banco) {
     const QString onde = QStringLiteral("_SCHEMA = ") + CitarTexto(banco);
     QStringList tabelas;
@@ -62,7 +76,22 @@ QStringList VerificarBancoDeTrabalho(TDM& dm, const QString& banco) {
     return tabelas;
 }
 
-bool TratarDataBases(TOperador& op, TDM& dm) {
+void CompletarTabelasInterrompidas(TOperador& op, TDM& dm, const QString& banco,
+                                   const QString& pastaBanco) {
+    const QDir pasta(pastaBanco);
+    for (const QString& frm : pasta.entryList({QStringLiteral("*.frm")}, QDir::Files)) {
+        const QString base = frm.left(frm.size() - 4);
+        const std::optional<QString> tabela = TabelaDoArquivo(base);
+        if (!tabela || !pasta.exists(base + QStringLiteral(".MYD")) ||
+            pasta.exists(base + QStringLiteral(".MYI")))
+            continue;
+        dm.ReconstruirIndices(banco, *tabela);
+        op.GravarLog(QStringLiteral("Tabela interrompida na carga, índice reconstruído: ") +
+                     NomeNoComando(*tabela));
+    }
+}
+
+bool TratarDataBases(TOperador& op, TDM& dm, QString* reservaCriada) {
     try {
         const QString banco = LerBancoDeTrabalho();
         dm.Conexao.MudarBanco(QStringLiteral("mysql"));
@@ -73,13 +102,14 @@ bool TratarDataBases(TOperador& op, TDM& dm) {
                 throw EErro(QStringLiteral("O servidor não informou a pasta de dados"));
             pastaDados = consulta->Campo(1).toString();
         }
-        const QString reserva = NomeBancoReserva(banco, QDateTime::currentDateTime());
+        const QString reserva = NomeBancoReservaLivre(dm, banco, QDateTime::currentDateTime());
         const QString pastaBanco = pastaDados + ArquivoDaTabela(banco).value_or(banco);
 
         if (QFileInfo(pastaBanco).isDir()) {
             // The server's own list of tables, whatever their engine and files; what cannot be
             // moved whole is refused before anything moves.
             const QStringList tabelas = VerificarBancoDeTrabalho(dm, banco);
+            CompletarTabelasInterrompidas(op, dm, banco, pastaBanco);
             dm.ExecutarComando(QStringLiteral("CREATE DATABASE ") + CitarIdentificador(reserva),
                                true);
             for (const QString& tabela : tabelas)
@@ -99,6 +129,8 @@ bool TratarDataBases(TOperador& op, TDM& dm) {
                                    "%3; a pasta %4 foi mantida como está")
                         .arg(restantes.join(QStringLiteral(", ")), banco, reserva, pastaBanco));
             LimparPasta(op, pastaBanco + QStringLiteral("/"));
+            if (reservaCriada)
+                *reservaCriada = reserva;
         } else {
             QDir().mkpath(pastaBanco);
             AjustarDono(pastaBanco, pastaDados);

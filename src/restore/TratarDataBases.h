@@ -11,6 +11,15 @@ class TOperador;
 
 // The aside database's name: banco + "_Backup_" + date + "_" + time, "/" and ":" removed.
 QString NomeBancoReserva(const QString& banco, const QDateTime& agora);
+// The same name when no database has it yet; otherwise the first free one of that name followed
+// by 01, 02, ... (two set-asides within one second).
+QString NomeBancoReservaLivre(TDM& dm, const QString& banco, const QDateTime& agora);
+
+// A table whose load a stop cut short has its .frm and .MYD but no .MYI, which the server
+// cannot rename: its index is rebuilt from the two files (with a log line) before anything
+// moves. Raises the server's message when it cannot be.
+void CompletarTabelasInterrompidas(TOperador& op, TDM& dm, const QString& banco,
+                                   const QString& pastaBanco);
 
 // Checks that everything in the working database can be set aside: returns its tables (any
 // engine); raises EErro naming the objects that cannot move whole (views, triggers).
@@ -19,6 +28,6 @@ QStringList VerificarBancoDeTrabalho(TDM& dm, const QString& banco);
 // Moves every table of the working database into a new aside database and empties the working
 // database's folder (or creates the folder when the database does not exist). Reports its own
 // errors with MostrarErro; returns false when it failed.
-bool TratarDataBases(TOperador& op, TDM& dm);
+bool TratarDataBases(TOperador& op, TDM& dm, QString* reservaCriada = nullptr);
 
 } // namespace marvek
