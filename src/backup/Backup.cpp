@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QScopeGuard>
 #include <mutex>
 #include <optional>
 
@@ -40,6 +41,11 @@ void prepararDestino(TOperador& op, TTravaArquivo& trava, const QString& destino
         throw EErro(QStringLiteral("Outro backup está sendo gravado na pasta %1. Aguarde o fim "
                                    "dele e tente de novo; nada foi alterado.")
                         .arg(destino));
+    // What a stopped backup left here (its parts folder, its temporary archive) is the
+    // program's own, and no other backup writes here while the lock is held.
+    for (const QString& sobra : RemoverSobras(
+             destino, QLatin1Char('.') + QFileInfo(arquivoZip).fileName() + QLatin1Char('.')))
+        op.GravarLog(QStringLiteral("Removido o que uma execução interrompida deixou: ") + sobra);
     const bool existe = VerificarPastaPropria(pastaTrabalho);
     const QFileInfo zip(arquivoZip);
     if (zip.isDir() && !zip.isSymLink())
@@ -102,8 +108,8 @@ void verificarTabelasIntegras(TDM& dm, const QStringList& tabelas) {
         return;
     QStringList danificadas;
     const qsizetype prefixo = dm.BancoAtual().size() + 1; // "banco." before each name
-    auto c = dm.AbrirConsulta(QStringLiteral("CHECK TABLE %1 FAST QUICK")
-                                  .arg(nomes.join(QStringLiteral(", "))));
+    auto c = dm.AbrirConsulta(
+        QStringLiteral("CHECK TABLE %1 FAST QUICK").arg(nomes.join(QStringLiteral(", "))));
     for (; !c->Eof(); c->Proximo()) {
         const QString tipo = c->Campo(2).toString().toLower();
         const QString texto = c->Campo(3).toString();
@@ -228,6 +234,12 @@ TResultado RealizarBackup(TOperador& op, TDM& dm) {
             lista << tabelas->Campo(0).toString();
         verificarAntesDeMarcar(dm, lista, entradas.filial);
         prepararDestino(op, travaDestino, destino, pastaTrabalho, arquivoZip);
+        // A run that does not reach its end takes its copies away again.
+        bool concluido = false;
+        const auto limparCopias = qScopeGuard([&] {
+            if (!concluido)
+                EsvaziarPasta(pastaTrabalho);
+        });
 
         // Each table's copies are compressed while the loop goes on with the next tables. The
         // archive there stays until the new one, whole and checked, takes its name.
@@ -274,6 +286,7 @@ TResultado RealizarBackup(TOperador& op, TDM& dm) {
         conferirArquivo(arquivoZip, copiados);
         op.DefinirPosicaoProgresso(80);
         LimparPasta(op, pastaTrabalho);
+        concluido = true;
         op.DefinirPosicaoProgresso(0);
         op.Mostrar(TCaixa::Informacao,
                    QStringLiteral("Backup realizado com sucesso!\r\rArquivo salvo em : ") +

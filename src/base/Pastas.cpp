@@ -135,6 +135,30 @@ void CriarPastaPropria(const QString& pasta) {
         marcar(p);
 }
 
+QStringList RemoverSobras(const QString& pasta, const QString& prefixo) {
+    QStringList removidas;
+    const QDir dir(pasta);
+    const QFileInfoList entradas =
+        dir.entryInfoList({prefixo + QLatin1Char('*')}, QDir::Files | QDir::Dirs | QDir::Hidden |
+                                                            QDir::System | QDir::NoDotAndDotDot);
+    for (const QFileInfo& e : entradas) {
+        if (!MotivoDeDesconfianca(e.filePath()).isEmpty() && !e.isSymLink())
+            continue; // another user's: not the program's own
+        bool removida = false;
+        if (e.isDir() && !e.isSymLink()) {
+            TTravaArquivo emUso;
+            if (!emUso.TravarPasta(e.filePath()))
+                continue; // a run in progress works in it
+            removida = QDir(e.filePath()).removeRecursively();
+        } else {
+            removida = QFile::remove(e.filePath());
+        }
+        if (removida)
+            removidas << e.filePath();
+    }
+    return removidas;
+}
+
 QStringList EsvaziarPasta(const QString& pasta) {
     const QString p = ComBarra(pasta);
     QDir dir(p);

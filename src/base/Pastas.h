@@ -41,4 +41,10 @@ bool VerificarPastaPropria(const QString& pasta);
 // Creates the work folder (missing parents too) with its mark, or checks the one that is there.
 void CriarPastaPropria(const QString& pasta);
 
+// What a stopped run of the program left in a folder: the entries whose name begins with
+// prefixo (a name only the program gives), that belong to the user running it and are not in
+// use by another run (a folder is in use while a run holds its lock). Removes them, a folder
+// with what it holds and never through a link, and returns the paths removed.
+QStringList RemoverSobras(const QString& pasta, const QString& prefixo);
+
 } // namespace marvek

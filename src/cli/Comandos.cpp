@@ -7,6 +7,7 @@
 #include "data/Criptografia.h"
 #include "data/TDM.h"
 #include "operador/Historico.h"
+#include "plataforma/Parada.h"
 #include "restore/Restauracao.h"
 #include "restore/Reversao.h"
 #include "restore/VerificacaoArquivo.h"
@@ -86,6 +87,8 @@ int saida(const TOperadorConsole& op, const QString& operacao, const QString& al
     } catch (const EErro& e) {
         EscreverErro(QStringLiteral("marvek-cli: ") + TextoConsole(e.Mensagem()));
     }
+    if (r.desfecho == TResultado::Interrompida)
+        return 128 + ParadaPedida(); // 130 for SIGINT, 143 for SIGTERM, as a shell reports them
     return r.Sucesso() ? SaidaSucesso : SaidaFalha;
 }
 } // namespace

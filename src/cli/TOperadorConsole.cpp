@@ -1,6 +1,7 @@
 #include "cli/TOperadorConsole.h"
 
 #include "base/Texto.h"
+#include "plataforma/Parada.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -128,6 +129,7 @@ void TOperadorConsole::MostrarCaixa(TCaixa tipo, const QString& texto) {
 
 void TOperadorConsole::ProcessarMensagens() {
     QCoreApplication::processEvents();
+    VerificarParada(); // SIGINT or SIGTERM unwinds the run from here
 }
 
 } // namespace marvek

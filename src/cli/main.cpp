@@ -8,6 +8,7 @@
 #include "data/Instalacao.h"
 #include "data/TDM.h"
 #include "operador/TrabalhoPorTabela.h"
+#include "plataforma/Parada.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -50,6 +51,9 @@ int main(int argc, char* argv[]) {
     }
     // The data module lives for the whole run, its connection closed until a command opens it.
     DM();
+    // SIGINT and SIGTERM stop a run cleanly: it unwinds like a failure, its running statements
+    // ended on the server, and the command exits with 128 + the signal's number.
+    InstalarParadaPorSinais([] { EncerrarComandosEmAndamento(); });
     if (linha.comando != QLatin1String("verificar") &&
         linha.comando != QLatin1String("cifrar-senha") &&
         !QFileInfo::exists(ArquivoDeConfiguracao()))

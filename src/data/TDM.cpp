@@ -10,6 +10,10 @@
 #include <mysql.h>
 #include <mysqld_error.h>
 
+#include <map>
+#include <mutex>
+#include <vector>
+
 namespace marvek {
 
 namespace {
@@ -105,6 +109,47 @@ void TConsulta::Proximo() {
     m_tamanhos = m_linha ? mysql_fetch_lengths(m_resultado) : nullptr;
 }
 
+// ---- the connections of this process, for a stop ----
+
+namespace {
+struct TConexaoAberta {
+    unsigned long id;
+    QString servidor, usuario, senha;
+    int porta;
+};
+std::mutex g_mutexAbertas;
+std::map<const TConexao*, TConexaoAberta> g_abertas;
+} // namespace
+
+void EncerrarComandosEmAndamento() {
+    std::vector<TConexaoAberta> abertas;
+    {
+        const std::lock_guard<std::mutex> trava(g_mutexAbertas);
+        for (const auto& [conexao, aberta] : g_abertas)
+            abertas.push_back(aberta);
+    }
+    if (abertas.empty())
+        return;
+    const TConexaoAberta& modelo = abertas.front();
+    MYSQL* m = mysql_init(nullptr);
+    if (!m)
+        return;
+    const QByteArray servidor = modelo.servidor.toLatin1();
+    const QByteArray usuario = modelo.usuario.toLatin1();
+    const QByteArray senha = modelo.senha.toLatin1();
+    if (mysql_real_connect(m, servidor.constData(), usuario.constData(), senha.constData(), nullptr,
+                           static_cast<unsigned int>(modelo.porta), nullptr, 0)) {
+        for (const TConexaoAberta& a : abertas) {
+            const QByteArray kill =
+                QByteArray("KILL QUERY ") + QByteArray::number(qulonglong(a.id));
+            // A statement that ended meanwhile has nothing to kill: the answer does not matter.
+            [[maybe_unused]] const int r =
+                mysql_real_query(m, kill.constData(), static_cast<unsigned long>(kill.size()));
+        }
+    }
+    mysql_close(m);
+}
+
 // ---- TConexao ----
 
 TConexao::~TConexao() {
@@ -138,6 +183,10 @@ void TConexao::Abrir() {
         throw EErro(erro);
     }
     m_mysql = m;
+    {
+        const std::lock_guard<std::mutex> trava(g_mutexAbertas);
+        g_abertas[this] = {mysql_thread_id(m), Servidor, Usuario, Senha, Porta};
+    }
     // A table another program holds locked is waited for a bounded time, then said (executar).
     const QByteArray espera =
         QStringLiteral("SET SESSION lock_wait_timeout = %1").arg(EsperaPorTrava()).toLatin1();
@@ -155,6 +204,10 @@ int& EsperaPorTrava() {
 
 void TConexao::Fechar() {
     m_perda.clear();
+    {
+        const std::lock_guard<std::mutex> trava(g_mutexAbertas);
+        g_abertas.erase(this);
+    }
     if (m_mysql) {
         mysql_close(m_mysql);
         m_mysql = nullptr;

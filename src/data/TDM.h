@@ -40,6 +40,10 @@ private:
 // fails with a message that says so (120; tests may shorten it).
 int& EsperaPorTrava();
 
+// Ends the statements that the open connections of this process are running (KILL QUERY on
+// a connection of its own): a stop that must not wait for a long statement. Any thread.
+void EncerrarComandosEmAndamento();
+
 // The program's one MySQL connection. Properties are set, then Abrir() connects; a statement
 // run while it is closed opens it first (Handle()), except after the connection was lost.
 class TConexao {

@@ -14,6 +14,7 @@
 #include "markers/LojasLeram.h"
 #include "operador/Historico.h"
 #include "operador/TrabalhoPorTabela.h"
+#include "plataforma/Parada.h"
 #include "restore/Restauracao.h"
 
 #include <QAction>
@@ -150,6 +151,10 @@ void TfrmPrincipal::Encerrar() {
 void TfrmPrincipal::closeEvent(QCloseEvent* evento) {
     m_encerrado = true;
     if (m_executando) {
+        // The run stops at its next check, its running statements ended now; the program
+        // ends as soon as it has unwound.
+        PedirParada(ParadaPelaJanela);
+        EncerrarComandosEmAndamento();
         evento->ignore();
         return;
     }
@@ -199,6 +204,7 @@ void TfrmPrincipal::btnIniciarClick() {
     if (m_executando)
         return;
     const bool backup = rbtnBackup->isChecked();
+    EsquecerParada(); // a stop asked for belongs to the run it stopped
     m_executando = true;
     const auto fim = qScopeGuard([this] {
         m_executando = false;
@@ -207,10 +213,10 @@ void TfrmPrincipal::btnIniciarClick() {
     });
     const qsizetype inicio = m_log.Linhas().size();
     AlternarControles();
-    // A completed operation gives the controls back; after a failure they stay off, and a
-    // refused start gave them back before its message.
+    // Whatever the end, the controls come back, so that another folder or archive can be
+    // picked; a refused start gave them back before its message.
     const auto devolverControles = [this](const TResultado& r) {
-        if (r.desfecho == TResultado::Concluida)
+        if (r.desfecho != TResultado::Recusada)
             AlternarControles();
     };
     TResultado r;
@@ -233,7 +239,8 @@ void TfrmPrincipal::AlternarControles() {
           static_cast<QWidget*>(rbtnBackup), static_cast<QWidget*>(rbtnRestore),
           static_cast<QWidget*>(txtArquivo), static_cast<QWidget*>(btnAjuda)})
         controle->setEnabled(ativar);
-    ProcessarMensagens();
+    // Outside the operation's own checks: a stop asked for here is taken up by the operation.
+    QCoreApplication::processEvents();
 }
 
 void TfrmPrincipal::EntradaRecusada(TCampo campo) {
@@ -401,6 +408,7 @@ void TfrmPrincipal::MostrarCaixa(TCaixa tipo, const QString& texto) {
 
 void TfrmPrincipal::ProcessarMensagens() {
     QCoreApplication::processEvents();
+    VerificarParada(); // the window was closed during the run: it unwinds from here
 }
 
 } // namespace marvek

@@ -15,6 +15,8 @@ QString desfecho(const TResultado& r) {
         return QStringLiteral("recusada: ") + r.erros.value(0);
     case TResultado::Falhou:
         return QStringLiteral("falhou: ") + r.erros.value(0);
+    case TResultado::Interrompida:
+        return QStringLiteral("interrompida: ") + r.erros.value(0);
     case TResultado::Concluida:
         break;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/EErro.h"
+#include "plataforma/Parada.h"
 
 #include <QString>
 #include <QStringList>
@@ -38,9 +39,10 @@ enum class TCaixa {
 // How an operation ended.
 struct TResultado {
     enum TDesfecho {
-        Concluida, // it ran to its end (errors of single steps may have been shown on the way)
-        Recusada,  // an input check refused it before anything was done
-        Falhou,    // it stopped with an error
+        Concluida,    // it ran to its end (errors of single steps may have been shown on the way)
+        Recusada,     // an input check refused it before anything was done
+        Falhou,       // it stopped with an error
+        Interrompida, // a stop was asked for (a signal, the window closed) and it unwound
     };
     TDesfecho desfecho = Concluida;
     // Every error text shown during the operation, in order.
@@ -122,6 +124,19 @@ template <typename F> TResultado ExecutarOperacao(TOperador& op, F&& corpo) {
     try {
         return op.Resultado(corpo() ? TResultado::Concluida : TResultado::Falhou, inicio);
     } catch (const EErro& e) {
+        // A stop ends the run through whatever was running: a check, or a statement the stop
+        // ended on the server. It is said as an interruption, with one log line.
+        if (const int parada = ParadaPedida();
+            parada != 0 && !dynamic_cast<const EEntradaRecusada*>(&e)) {
+            const EParada interrupcao(parada);
+            try {
+                op.GravarLog(TextoDaParada(parada));
+            } catch (const EErro&) {
+                // the log cannot be written: the message below still says it
+            }
+            op.Mostrar(TCaixa::ErroPadrao, PrefixoDeErro + interrupcao.Mensagem());
+            return op.Resultado(TResultado::Interrompida, inicio);
+        }
         op.Mostrar(TCaixa::ErroPadrao, PrefixoDeErro + e.Mensagem());
         return op.Resultado(dynamic_cast<const EEntradaRecusada*>(&e) ? TResultado::Recusada
                                                                       : TResultado::Falhou,

@@ -4,6 +4,7 @@
 #include "data/TDM.h"
 #include "operador/TOperador.h"
 #include "plataforma/GrupoDeTrabalho.h"
+#include "plataforma/Parada.h"
 
 #include <algorithm>
 #include <chrono>
@@ -140,6 +141,7 @@ void ExecutarPorTabela(TOperador& op, TDM& dm, const QStringList& tabelas, int c
     if (conexoes <= 1 || tabelas.size() <= 1) {
         TRegistroDireto registro(op);
         for (const QString& tabela : tabelas) {
+            VerificarParada(); // a stop hands out no further table
             trabalho(dm, tabela, registro);
             op.AvancarFase();
             op.ProcessarMensagens();
@@ -202,6 +204,7 @@ void ExecutarPorTabela(TOperador& op, TDM& dm, const QStringList& tabelas, int c
             for (size_t i = 0; i < concluidas; ++i)
                 op.AvancarFase();
             op.ProcessarMensagens();
+            VerificarParada(); // the workers take no further table; the running ones end
         }
         {
             std::lock_guard<std::mutex> trava(e.mutex);

@@ -289,6 +289,24 @@ bool TTravaArquivo::Travar(const QString& arquivo) {
     return true;
 }
 
+bool TTravaArquivo::TravarPasta(const QString& pasta) {
+    Liberar();
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(pasta).constData(),
+                          O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        throw EErro(
+            QStringLiteral("Não foi possível abrir a pasta %1").arg(TextoDoErro(errno, pasta)));
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
+    m_fd = fd;
+#endif
+    m_arquivo = pasta;
+    return true;
+}
+
 void TTravaArquivo::Liberar() {
 #ifdef Q_OS_WIN
     if (m_handle)

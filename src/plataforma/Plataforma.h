@@ -71,6 +71,9 @@ public:
     // Takes the lock without waiting: false when someone else holds it. Raises EErro when the
     // file cannot be opened or created, or belongs to another user.
     bool Travar(const QString& arquivo);
+    // The same on a folder of the program's (the lock lives with the folder, nothing is made
+    // in it). False when someone else holds it.
+    bool TravarPasta(const QString& pasta);
     void Liberar();
 
 private:

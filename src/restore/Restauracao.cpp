@@ -49,7 +49,26 @@ void validarPastaDeExtracao(const QString& arquivo, const QString& pasta) {
 
 // Unpacks the archive into a folder of its own beside it, checking every entry's CRC and size,
 // before the installation's tables are touched.
-std::unique_ptr<QTemporaryDir> prepararExtracao(TOperador& op, const QString& arquivo) {
+// What a stopped restore left: its extraction folders beside the archive that no run holds,
+// and its scratch databases whose connection is gone.
+void removerSobras(TOperador& op, TDM& dm, const QString& arquivo) {
+    QStringList sobras =
+        RemoverSobras(QFileInfo(arquivo).absolutePath(), QStringLiteral(".marvek-extracao-"));
+    for (auto c = dm.AbrirConsulta(QStringLiteral(
+             "SELECT SCHEMA_NAME FROM information_schema.SCHEMATA WHERE SCHEMA_NAME LIKE "
+             "'marvek\\_verificacao\\_%' AND SUBSTRING(SCHEMA_NAME, 20) NOT IN (SELECT "
+             "CAST(ID AS CHAR) FROM information_schema.PROCESSLIST)"));
+         !c->Eof(); c->Proximo()) {
+        const QString banco = c->Campo(0).toString();
+        dm.ExecutarComando(QStringLiteral("DROP DATABASE IF EXISTS ") + CitarIdentificador(banco));
+        sobras << banco;
+    }
+    for (const QString& s : sobras)
+        op.GravarLog(QStringLiteral("Removido o que uma execução interrompida deixou: ") + s);
+}
+
+std::unique_ptr<QTemporaryDir> prepararExtracao(TOperador& op, const QString& arquivo,
+                                                TTravaArquivo& emUso) {
     quint64 total = 0;
     for (const TEntradaZip& e : ListarEntradas(arquivo))
         total += e.tamanho;
@@ -67,6 +86,7 @@ std::unique_ptr<QTemporaryDir> prepararExtracao(TOperador& op, const QString& ar
     if (!preparo->isValid())
         throw EErro(QStringLiteral("Não foi possível criar uma pasta em %1: %2")
                         .arg(pastaArquivo, preparo->errorString()));
+    emUso.TravarPasta(preparo->path()); // another restore leaves it alone while it is held
     ExtrairZip(arquivo, preparo->path(), [&op] { op.ProcessarMensagens(); });
     return preparo;
 }
@@ -91,7 +111,7 @@ QList<TTabelaArquivo> tabelasParaCarregar(TOperador& op, const QString& arquivo)
 // of that one table loaded into a scratch database, dropped afterwards.
 void verificarFilialNoArquivo(TDM& dm, const QString& pastaExtraida, const QString& arquivo,
                               int filial) {
-    QTemporaryDir copia;
+    QTemporaryDir copia(pastaExtraida + QStringLiteral("/.filial-XXXXXX"));
     if (!copia.isValid())
         throw EErro(QStringLiteral("Não foi possível criar uma pasta temporária: %1")
                         .arg(copia.errorString()));
@@ -297,6 +317,7 @@ TResultado ExecutarRestauracao(TOperador& op, TDM& dm,
 }
 
 TResultado RestaurarBackup(TOperador& op, TDM& dm) {
+    TTravaArquivo emUso; // outlives the extraction folder it holds
     std::unique_ptr<QTemporaryDir> preparo;
     std::unique_ptr<TTravaExecucao> trava;
     dm.Conexao.Retomar();
@@ -316,7 +337,8 @@ TResultado RestaurarBackup(TOperador& op, TDM& dm) {
         validarPastaDeExtracao(arquivo, pasta);
         op.IniciarFase(QStringLiteral("Conferindo e descompactando o arquivo"), 0);
         const QList<TTabelaArquivo> tabelas = tabelasParaCarregar(op, arquivo);
-        preparo = prepararExtracao(op, arquivo);
+        removerSobras(op, dm, arquivo);
+        preparo = prepararExtracao(op, arquivo, emUso);
         verificarFilialNoArquivo(dm, preparo->path(), arquivo, filial);
         VerificarBancoDeTrabalho(dm, banco);
         verificarEspacoNaPastaDeDados(dm, tabelas, preparo->path());

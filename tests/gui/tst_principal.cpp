@@ -527,7 +527,8 @@ private slots:
             QVERIFY(dialogos::Mostradas().isEmpty());
         }
         {
-            // Esc and the close box during an operation: the operation runs to its end first
+            // Esc and the close box during an operation: the operation stops at its next check,
+            // unwinds like a failure and says so; the program ends as soon as it returns
             prepararOperacao();
             TfrmPrincipal janela({});
             mostrar(janela);
@@ -540,6 +541,9 @@ private slots:
             QCoreApplication::postEvent(&janela, new QCloseEvent);
             QTest::mouseClick(Controle<QWidget>(janela, "btnIniciar"), Qt::LeftButton);
             QCOMPARE(linhasSemHora(janela).last(), QString("Fim Restore"));
+            QVERIFY(linhasSemHora(janela).contains(
+                QString::fromUtf8("Interrompido: a janela foi fechada durante a operação")));
+            QVERIFY(dialogos::Mostradas().value(0).texto.contains("a janela foi fechada"));
             QCOMPARE(encerrado.count(), 1);
             QVERIFY(janela.Encerrado());
             QVERIFY(!janela.isVisible());

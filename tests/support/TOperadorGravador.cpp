@@ -1,6 +1,7 @@
 #include "support/TOperadorGravador.h"
 
 #include "base/EErro.h"
+#include "plataforma/Parada.h"
 
 using namespace marvek;
 
@@ -44,6 +45,7 @@ void TOperadorGravador::MostrarCaixa(TCaixa tipo, const QString& texto) {
 }
 void TOperadorGravador::ProcessarMensagens() {
     ++Processamentos;
+    VerificarParada();
 }
 void TOperadorGravador::ExecutarPrograma(const QString& caminho) {
     Programas << caminho;
