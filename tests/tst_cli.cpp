@@ -15,6 +15,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
 
 using namespace marvek;
 
@@ -226,6 +227,48 @@ private slots:
     }
 
     // A backup at the central office, then its restore at store 3.
+    // SIGINT and SIGTERM while the backup waits on a table another session holds: the waiting
+    // statement is ended on the server, the run unwinds, one log line, exit 128 + signal, no
+    // archive and no copy left, the run's lock free again.
+    void sinalEncerraLimpo() {
+        for (const int sinal : {SIGINT, SIGTERM}) {
+            criarCentral("cli_sinal");
+            const QString prog = pasta("sinal");
+            teste::EscreverIni(prog, "cli_sinal");
+            const QString destino = pasta("sinal_destino");
+            TDM trava;
+            trava.AbrirConexao("localhost", "cli_sinal", "root", "", 3306);
+            trava.ExecutarComando("LOCK TABLES caixa READ");
+            QProcess p;
+            p.start(programa(), {"--pasta", prog, "backup", "--filial", "3", "--destino", destino});
+            QVERIFY(p.waitForStarted(30000));
+            bool esperando = false;
+            TDM vigia;
+            vigia.AbrirConexao("localhost", QString(), "root", "", 3306);
+            for (int i = 0; i < 200000 && !esperando && p.state() == QProcess::Running; ++i)
+                esperando = vigia
+                                .ConsultarValor("SELECT COUNT(*) FROM information_schema."
+                                                "PROCESSLIST WHERE INFO LIKE 'LOCK TABLES `caixa` "
+                                                "WRITE' AND STATE LIKE '%lock%'",
+                                                0)
+                                .toInt() > 0;
+            QVERIFY(esperando);
+            ::kill(static_cast<pid_t>(p.processId()), sinal);
+            QVERIFY(p.waitForFinished(60000));
+            trava.ExecutarComando("UNLOCK TABLES");
+            QCOMPARE(p.exitCode(), 128 + sinal);
+            const QString erro = QString::fromUtf8(p.readAllStandardError());
+            QVERIFY2(erro.contains("Interrompido pelo sinal"), qPrintable(erro));
+            QVERIFY(!QFile::exists(destino + "/Backup_Central.zip"));
+            QCOMPARE(QDir(destino + "/Temp_Backup").entryList(QDir::Files | QDir::Hidden),
+                     QStringList({".marvek"}));
+            QFile log(prog + "/LOG_MARVEK.txt");
+            QVERIFY(log.open(QIODevice::ReadOnly));
+            QCOMPARE(QString::fromLatin1(log.readAll()).count("Interrompido pelo sinal"), 1);
+            QCOMPARE(vigia.ConsultarValor("SELECT IS_FREE_LOCK('marvek.cli_sinal')", 0).toInt(), 1);
+        }
+    }
+
     void backupERestauracao() {
         criarCentral("cli_central");
         const QString prog = pasta("central");

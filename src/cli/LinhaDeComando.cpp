@@ -301,7 +301,8 @@ QString TextoAjuda() {
            opcoes +
            QStringLiteral(
                "\n"
-               "Saída: 0 sucesso, 1 a operação informou um erro, 2 uso incorreto.\n"
+               "Saída: 0 sucesso, 1 a operação informou um erro, 2 uso incorreto, 130 ou 143\n"
+               "interrompida por SIGINT (Ctrl-C) ou SIGTERM.\n"
                "\n"
                "Exemplos:\n"
                "  marvek-cli backup --filial 7 --destino /srv/backups\n"
