@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
-# The one-connection backup side by side with an earlier version, alternating, so that the
+# The backup or the restore side by side with an earlier version, alternating, so that the
 # machine's drift falls on both alike.
 #
-#   bash bench/comparar_versoes.sh REVISION [ROUNDS]      (default 6 rounds)
+#   bash bench/comparar_versoes.sh REVISION [ROUNDS] [backup|restaurar]   (default 6, backup)
+#
+# MARVEK_CMP_CONEXOES: the connections of the current version (default 1, the one-connection
+# comparison; "padrao" for its default); the earlier version runs with its own default. The
+# restore loads the archive that bench/executar.sh left in $MARVEK_BENCH_DIR/destA into a fresh
+# store database before each run.
 #
 # Needs the server and pristine database that `bash bench/executar.sh 400` left in
 # $MARVEK_BENCH_DIR (default build-bench/). Builds marvek-cli of REVISION (Release) in a work
@@ -13,6 +18,10 @@
 set -euo pipefail
 rev=${1:?revision}
 RODADAS=${2:-6}
+OPERACAO=${3:-backup}
+CONEXOES=${MARVEK_CMP_CONEXOES:-1}
+extra=()
+[ "$CONEXOES" != padrao ] && extra=(--conexoes "$CONEXOES")
 bench=$(cd "$(dirname "$0")" && pwd)
 raiz=$(cd "$bench/.." && pwd)
 build=${MARVEK_BENCH_BUILD:-$raiz/build-e}
@@ -42,20 +51,42 @@ repor() {
   c -e "FLUSH TABLES"
   sync
 }
-medir() {
-  repor
+repor_loja() {
+  for b in $(c -e "show databases like 'loja%'"); do c -e "DROP DATABASE $b"; done
+  c -e "CREATE DATABASE loja"
+  c loja -e "
+    CREATE TABLE filial (filial_id int not null primary key, nome varchar(60), apagado char(1),
+      escritorio char(1), versao varchar(12), lojas_leram varchar(40)) ENGINE=MyISAM;
+    INSERT INTO filial VALUES ($filial, 'LOJA', 'N', 'N', '000800000000', '*');"
   rm -rf "$trab/cmp"
   mkdir -p "$trab/cmp"
+  cp "$trab/destA/Backup_Central.zip" "$trab/cmp/"
+  sync
+}
+medir() {
+  if [ "$OPERACAO" = restaurar ]; then
+    repor_loja
+  else
+    repor
+    rm -rf "$trab/cmp"
+    mkdir -p "$trab/cmp"
+  fi
   /usr/bin/time -f "%e %U %S" -o "$trab/cmp.tempo" "$@" >/dev/null 2>&1
   read -r parede usuario sistema <"$trab/cmp.tempo"
   echo "$parede $(python3 -c "print(round($usuario + $sistema, 2))")"
 }
 antes=()
 agora=()
+if [ "$OPERACAO" = restaurar ]; then
+  [ -f "$trab/destA/Backup_Central.zip" ] || { echo "no archive in $trab/destA: run bench/executar.sh 400 first" >&2; exit 1; }
+  comando=(--pasta "$trab/prog-loja" restaurar "$trab/cmp/Backup_Central.zip")
+else
+  comando=(--pasta "$trab/prog-central" backup --filial "$filial" --destino "$trab/cmp")
+fi
 for r in $(seq 1 "$RODADAS"); do
-  read -r a ca < <(medir "$velho" --pasta "$trab/prog-central" backup --filial "$filial" --destino "$trab/cmp")
-  read -r b cb < <(medir "$novo" --pasta "$trab/prog-central" backup --filial "$filial" --destino "$trab/cmp" --conexoes 1)
-  echo "round $r: $rev $a s (client CPU $ca s), now --conexoes 1 $b s (client CPU $cb s)"
+  read -r a ca < <(medir "$velho" "${comando[@]}")
+  read -r b cb < <(medir "$novo" "${comando[@]}" "${extra[@]}")
+  echo "round $r ($OPERACAO): $rev $a s (client CPU $ca s), now ${extra[*]:-default} $b s (client CPU $cb s)"
   antes+=("$a:$ca")
   agora+=("$b:$cb")
 done

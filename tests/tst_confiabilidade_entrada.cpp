@@ -755,6 +755,22 @@ private slots:
         QCOMPARE(teste::Somas("ce_cedo"), central);
         teste::Sql("DROP TABLE ce_cedo.zz_aria");
 
+        // a table a crash left damaged (its index file cut) is named, before the first marker
+        teste::Sql("CREATE TABLE ce_cedo.zz_dano (id INT PRIMARY KEY) ENGINE=MyISAM");
+        teste::Sql("INSERT INTO ce_cedo.zz_dano VALUES (1), (2)");
+        teste::Sql("FLUSH TABLES ce_cedo.zz_dano");
+        QVERIFY(QFile::resize(teste::Valor("SELECT @@datadir") + "ce_cedo/zz_dano.MYI", 100));
+        central = teste::Somas("ce_cedo");
+        central.remove("zz_dano");
+        auto dano = backup(m_dir.filePath("cedo"), "ce_cedo");
+        QVERIFY2(dano->Mostrados.value(0).contains("danificadas: zz_dano"),
+                 qPrintable(dano->Mostrados.join("")));
+        auto somas = teste::Somas("ce_cedo");
+        somas.remove("zz_dano");
+        QCOMPARE(somas, central);
+        teste::Sql("DROP TABLE ce_cedo.zz_dano");
+        central = teste::Somas("ce_cedo");
+
         // a live branch 60 has no marker: the backup refuses, and so does the restore of an
         // archive whose branch table holds one
         teste::Sql("INSERT INTO ce_cedo.filial (filial_id, nome, apagado, escritorio) VALUES "

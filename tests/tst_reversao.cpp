@@ -3,6 +3,7 @@
 #include "data/TDM.h"
 #include "restore/Restauracao.h"
 #include "restore/Reversao.h"
+#include "restore/TratarDataBases.h"
 #include "support/BancoTeste.h"
 #include "support/BancoVarejo.h"
 #include "support/TOperadorGravador.h"
@@ -112,6 +113,17 @@ private slots:
         QVERIFY(!EhBancoReserva("gerente", "gerente_Backup_1_2\n"));
         QVERIFY(!EhBancoReserva("ger ente", "ger ente_Backup_1_2"));
         QVERIFY(!EhBancoReserva("", "_Backup_1_2"));
+
+        // two set-asides within one second take names of their own, of the same form
+        const QDateTime agora(QDate(2026, 12, 8), QTime(15, 30, 5));
+        teste::ApagarBancos("rv_nome_Backup_");
+        TDM dm;
+        dm.AbrirConexao("localhost", QString(), "root", "", 3306);
+        QCOMPARE(NomeBancoReservaLivre(dm, "rv_nome", agora), "rv_nome_Backup_08122026_153005");
+        teste::Sql("CREATE DATABASE rv_nome_Backup_08122026_153005");
+        QCOMPARE(NomeBancoReservaLivre(dm, "rv_nome", agora), "rv_nome_Backup_08122026_15300501");
+        QVERIFY(EhBancoReserva("rv_nome", NomeBancoReservaLivre(dm, "rv_nome", agora)));
+        teste::ApagarBancos("rv_nome_Backup_");
     }
 
     // Restore over an installation, revert: every table is back with the same checksum, and the
@@ -261,7 +273,8 @@ private slots:
         QCOMPARE(somas(novas.first()), restauradas);
         QCOMPARE(reservas("rv_meio").size(), 2);
         QCOMPARE(teste::Valor("SELECT SCHEMA_COMMENT FROM information_schema.SCHEMATA WHERE "
-                              "SCHEMA_NAME = '" + novas.first() + "'"),
+                              "SCHEMA_NAME = '" +
+                              novas.first() + "'"),
                  QString());
     }
 };
