@@ -330,6 +330,10 @@ private slots:
         TTravaArquivo viva;
         QVERIFY(viva.TravarPasta(pasta + "/.marvek-extracao-viva01"));
         teste::Sql("CREATE DATABASE IF NOT EXISTS marvek_verificacao_999999");
+        // a load into it that the kill cut short: a part file the server does not know
+        gravar(teste::Valor("SELECT @@datadir") +
+                   "marvek_verificacao_999999/filial.MYD.marvek-parte",
+               "x");
         const auto antes = instalacao("cf_sobras_loja");
         TOperadorFalha rs(m_dir.filePath("LOG_sobras_rs.txt"));
         restaurar(rs, "cf_sobras_loja", arquivo);

@@ -83,7 +83,7 @@ private slots:
 
         for (const QString& nome :
              {QString("order"), QString("1e5"), QString("123"), QString("0x1f"), QString("caixa"),
-              QString("a$b"), QString("2via"), QString::fromUtf8("preço")}) {
+              QString("a$b"), QString("2via"), QString("_latin1"), QString::fromUtf8("preço")}) {
             teste::Sql("CREATE TABLE cs_nomes." + CitarIdentificador(nome) + " (id INT)");
             QCOMPARE(
                 m_dm.ConsultarValor("SELECT COUNT(*) FROM cs_nomes." + NomeNoComando(nome), -1),
@@ -93,6 +93,7 @@ private slots:
         QCOMPARE(NomeNoComando("2via"), QString("2via"));
         QCOMPARE(NomeNoComando("1e5"), QString("`1e5`"));
         QCOMPARE(NomeNoComando("Group"), QString("`Group`"));
+        QCOMPARE(NomeNoComando("_latin1"), QString("`_latin1`"));
         QCOMPARE(NomeNoComando("a`b"), QString("`a``b`"));
         QCOMPARE(m_dm.ConsultarValor("SELECT " + CitarTexto(QString::fromUtf8("a'b\\c\"表")), 0),
                  QVariant(QString::fromUtf8("a'b\\c\"表")));

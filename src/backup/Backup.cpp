@@ -190,19 +190,19 @@ QList<qint64> tamanhosDasTabelas(TDM& dm, const QStringList& tabelas) {
 }
 
 // Every copied file must be in the written archive with the size it had when it was copied.
-void conferirArquivo(const QString& arquivoZip, const QHash<QString, qint64>& copiados) {
+// Checked on the written archive before it takes the final name, so that the archive there
+// before stays when it fails.
+void conferirArquivo(const QString& temporario, const QHash<QString, qint64>& copiados) {
     QHash<QString, quint64> noArquivo;
-    for (const TEntradaZip& e : ListarEntradas(arquivoZip))
+    for (const TEntradaZip& e : ListarEntradas(temporario))
         noArquivo.insert(e.nome, e.tamanho);
     for (auto it = copiados.begin(); it != copiados.end(); ++it) {
         if (!noArquivo.contains(it.key()) ||
-            noArquivo.value(it.key()) != static_cast<quint64>(it.value())) {
-            QFile::remove(arquivoZip);
-            throw EErro(QStringLiteral("O arquivo %1 não contém %2 com os seus %3 bytes; o "
-                                       "backup não foi concluído e o arquivo foi apagado.")
-                            .arg(arquivoZip, it.key())
+            noArquivo.value(it.key()) != static_cast<quint64>(it.value()))
+            throw EErro(QStringLiteral("não contém %1 com os seus %2 bytes; o backup não foi "
+                                       "concluído")
+                            .arg(it.key())
                             .arg(it.value()));
-        }
     }
 }
 
@@ -282,8 +282,9 @@ TResultado RealizarBackup(TOperador& op, TDM& dm) {
              trabalho.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name))
             if (nome != MarcaPastaPropria)
                 arquivos << trabalho.filePath(nome);
-        compactador.Concluir(arquivos, [&op] { op.ProcessarMensagens(); });
-        conferirArquivo(arquivoZip, copiados);
+        compactador.Concluir(
+            arquivos, [&op] { op.ProcessarMensagens(); },
+            [&copiados](const QString& temporario) { conferirArquivo(temporario, copiados); });
         op.DefinirPosicaoProgresso(80);
         LimparPasta(op, pastaTrabalho);
         concluido = true;

@@ -57,7 +57,9 @@ QString CitarIdentificador(const QString& nome) {
 }
 
 QString NomeNoComando(const QString& nome) {
-    if (EhIdentificadorSimples(nome) && !EhPalavraReservada(nome) && !pareceNumero(nome))
+    // "_latin1" and the like read as a character set introducer.
+    if (EhIdentificadorSimples(nome) && !EhPalavraReservada(nome) && !pareceNumero(nome) &&
+        !nome.startsWith(QLatin1Char('_')))
         return nome;
     return CitarIdentificador(nome);
 }

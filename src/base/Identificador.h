@@ -17,8 +17,8 @@ bool EhPalavraReservada(const QString& nome);
 QString CitarIdentificador(const QString& nome);
 
 // A name as the log writes it: bare when the server takes it bare (a plain identifier that is
-// neither a reserved word nor read as a number, like 123 or 1e5), quoted otherwise. The
-// statement run is always built with CitarIdentificador.
+// neither a reserved word nor read as a number, like 123 or 1e5, nor begins with "_"), quoted
+// otherwise. The statement run is always built with CitarIdentificador.
 QString NomeNoComando(const QString& nome);
 
 // A text as a string literal of a statement: 'text' when it holds only letters, digits and

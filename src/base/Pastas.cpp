@@ -135,12 +135,13 @@ void CriarPastaPropria(const QString& pasta) {
         marcar(p);
 }
 
-QStringList RemoverSobras(const QString& pasta, const QString& prefixo) {
+QStringList RemoverSobras(const QString& pasta, const QString& prefixo, const QString& sufixo) {
     QStringList removidas;
     const QDir dir(pasta);
     const QFileInfoList entradas =
-        dir.entryInfoList({prefixo + QLatin1Char('*')}, QDir::Files | QDir::Dirs | QDir::Hidden |
-                                                            QDir::System | QDir::NoDotAndDotDot);
+        dir.entryInfoList({prefixo + QLatin1Char('*') + sufixo},
+                          QDir::Files | QDir::Dirs | QDir::Hidden | QDir::System |
+                              QDir::NoDotAndDotDot | QDir::CaseSensitive);
     for (const QFileInfo& e : entradas) {
         if (!MotivoDeDesconfianca(e.filePath()).isEmpty() && !e.isSymLink())
             continue; // another user's: not the program's own

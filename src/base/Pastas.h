@@ -42,9 +42,11 @@ bool VerificarPastaPropria(const QString& pasta);
 void CriarPastaPropria(const QString& pasta);
 
 // What a stopped run of the program left in a folder: the entries whose name begins with
-// prefixo (a name only the program gives), that belong to the user running it and are not in
-// use by another run (a folder is in use while a run holds its lock). Removes them, a folder
-// with what it holds and never through a link, and returns the paths removed.
-QStringList RemoverSobras(const QString& pasta, const QString& prefixo);
+// prefixo and ends with sufixo (a name only the program gives; case counts), that belong to the
+// user running it and are not in use by another run (a folder is in use while a run holds its
+// lock). Removes them, a folder with what it holds and never through a link, and returns the paths
+// removed.
+QStringList RemoverSobras(const QString& pasta, const QString& prefixo,
+                          const QString& sufixo = QString());
 
 } // namespace marvek

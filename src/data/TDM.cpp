@@ -134,6 +134,10 @@ void EncerrarComandosEmAndamento() {
     MYSQL* m = mysql_init(nullptr);
     if (!m)
         return;
+    const unsigned int segundos = 5;
+    mysql_options(m, MYSQL_OPT_CONNECT_TIMEOUT, &segundos);
+    mysql_options(m, MYSQL_OPT_READ_TIMEOUT, &segundos);
+    mysql_options(m, MYSQL_OPT_WRITE_TIMEOUT, &segundos);
     const QByteArray servidor = modelo.servidor.toLatin1();
     const QByteArray usuario = modelo.usuario.toLatin1();
     const QByteArray senha = modelo.senha.toLatin1();
@@ -188,12 +192,17 @@ void TConexao::Abrir() {
         g_abertas[this] = {mysql_thread_id(m), Servidor, Usuario, Senha, Porta};
     }
     // A table another program holds locked is waited for a bounded time, then said (executar).
-    const QByteArray espera =
-        QStringLiteral("SET SESSION lock_wait_timeout = %1").arg(EsperaPorTrava()).toLatin1();
-    if (mysql_real_query(m, espera.constData(), static_cast<unsigned long>(espera.size())) != 0) {
-        const QString erro = erroDe(m);
-        Fechar();
-        throw EErro(erro);
+    // Double-quoted texts of the statements are texts, whatever the server's sql_mode says.
+    for (const QByteArray& ajuste :
+         {QStringLiteral("SET SESSION lock_wait_timeout = %1").arg(EsperaPorTrava()).toLatin1(),
+          QByteArray("SET SESSION sql_mode = TRIM(BOTH ',' FROM REPLACE(CONCAT(',', "
+                     "@@SESSION.sql_mode, ','), ',ANSI_QUOTES,', ','))")}) {
+        if (mysql_real_query(m, ajuste.constData(), static_cast<unsigned long>(ajuste.size())) !=
+            0) {
+            const QString erro = erroDe(m);
+            Fechar();
+            throw EErro(erro);
+        }
     }
 }
 

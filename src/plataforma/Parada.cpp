@@ -18,6 +18,7 @@ std::atomic<int> g_parada{0};
 int g_aviso[2] = {-1, -1}; // the handler writes one byte; the watcher thread reads it
 
 extern "C" void aoReceberSinal(int sinal) {
+    const int erroAntes = errno;
     int esperado = 0;
     if (!g_parada.compare_exchange_strong(esperado, sinal)) {
         // A second signal: the user insists, the process ends now.
@@ -25,8 +26,11 @@ extern "C" void aoReceberSinal(int sinal) {
         ::raise(sinal);
         return;
     }
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t n = ::write(g_aviso[1], &byte, 1);
+    if (g_aviso[1] >= 0) {
+        const char byte = 1;
+        [[maybe_unused]] const ssize_t n = ::write(g_aviso[1], &byte, 1);
+    }
+    errno = erroAntes;
 }
 #endif
 } // namespace
@@ -69,17 +73,21 @@ void VerificarParada() {
 
 void InstalarParadaPorSinais([[maybe_unused]] std::function<void()> aoPedir) {
 #ifdef Q_OS_UNIX
-    if (::pipe(g_aviso) != 0)
-        return; // no watcher: a signal still stops the run at its next check
-    ::fcntl(g_aviso[0], F_SETFD, FD_CLOEXEC);
-    ::fcntl(g_aviso[1], F_SETFD, FD_CLOEXEC);
-    std::thread([aoPedir = std::move(aoPedir)] {
-        char byte = 0;
-        while (::read(g_aviso[0], &byte, 1) < 0 && errno == EINTR) {
-        }
-        if (aoPedir)
-            aoPedir();
-    }).detach();
+    int aviso[2] = {-1, -1};
+    if (::pipe(aviso) == 0) {
+        ::fcntl(aviso[0], F_SETFD, FD_CLOEXEC);
+        ::fcntl(aviso[1], F_SETFD, FD_CLOEXEC);
+        g_aviso[0] = aviso[0];
+        g_aviso[1] = aviso[1];
+        std::thread([aoPedir = std::move(aoPedir)] {
+            char byte = 0;
+            while (::read(g_aviso[0], &byte, 1) < 0 && errno == EINTR) {
+            }
+            if (aoPedir)
+                aoPedir();
+        }).detach();
+    }
+    // Without the watcher a signal still stops the run, at its next check.
     struct sigaction acao {};
     acao.sa_handler = aoReceberSinal;
     sigemptyset(&acao.sa_mask);

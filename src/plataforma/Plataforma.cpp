@@ -81,7 +81,7 @@ void AjustarDono([[maybe_unused]] const QString& caminho,
     const QByteArray ref = QFile::encodeName(referencia);
     const QByteArray alvo = QFile::encodeName(caminho);
     if (::geteuid() == 0 && ::stat(ref.constData(), &st) == 0 &&
-        ::chown(alvo.constData(), st.st_uid, st.st_gid) != 0) {
+        ::lchown(alvo.constData(), st.st_uid, st.st_gid) != 0) {
         // Left as it is: the server reports what it cannot open.
     }
 #endif
@@ -178,12 +178,13 @@ void CopiarArquivoSemLinks(const QString& de, const QString& para, bool paraOSer
         const ssize_t lidos = ::read(origem.fd, bloco.data(), static_cast<size_t>(bloco.size()));
         if (lidos < 0 && errno == EINTR)
             continue;
-        if (lidos <= 0) {
-            ok = lidos == 0;
-            if (!ok)
-                throw EErro(QStringLiteral("Não foi possível ler %1").arg(TextoDoErro(errno, de)));
-            break;
+        if (lidos < 0) {
+            const int e = errno;
+            ::unlink(QFile::encodeName(para).constData());
+            throw EErro(QStringLiteral("Não foi possível ler %1").arg(TextoDoErro(e, de)));
         }
+        if (lidos == 0)
+            break;
         for (ssize_t feitos = 0; feitos < lidos;) {
             const ssize_t n = ::write(destino.fd, bloco.constData() + feitos,
                                       static_cast<size_t>(lidos - feitos));

@@ -2,6 +2,7 @@
 
 #include "base/EErro.h"
 #include "base/Identificador.h"
+#include "base/NomesDeArquivo.h"
 #include "base/Pastas.h"
 #include "data/Instalacao.h"
 #include "data/TDM.h"
@@ -60,8 +61,15 @@ void removerSobras(TOperador& op, TDM& dm, const QString& arquivo) {
              "CAST(ID AS CHAR) FROM information_schema.PROCESSLIST)"));
          !c->Eof(); c->Proximo()) {
         const QString banco = c->Campo(0).toString();
-        dm.ExecutarComando(QStringLiteral("DROP DATABASE IF EXISTS ") + CitarIdentificador(banco));
-        sobras << banco;
+        // A load the kill cut short left part files the server does not know: they would
+        // keep the folder, and so the database, from going.
+        RemoverSobras(dm.PastaDeDados() + ArquivoDaTabela(banco).value_or(banco), QString(),
+                      QStringLiteral(".marvek-parte"));
+        if (dm.ExecutarComando(
+                QStringLiteral("DROP DATABASE IF EXISTS ") + CitarIdentificador(banco), false) < 0)
+            op.GravarLog(QStringLiteral("Não foi possível remover o banco de rascunho ") + banco);
+        else
+            sobras << banco;
     }
     for (const QString& s : sobras)
         op.GravarLog(QStringLiteral("Removido o que uma execução interrompida deixou: ") + s);

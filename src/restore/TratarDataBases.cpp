@@ -6,6 +6,7 @@
 #include "data/Instalacao.h"
 #include "data/TDM.h"
 #include "operador/TOperador.h"
+#include "plataforma/Parada.h"
 #include "plataforma/Plataforma.h"
 
 #include <QDir>
@@ -34,7 +35,8 @@ QString NomeBancoReservaLivre(TDM& dm, const QString& banco, const QDateTime& ag
     const QString nome = NomeBancoReserva(banco, agora);
     for (int n = 0;; ++n) {
         // Two runs within one second: the later one takes the next free number after the time.
-        const QString candidato = n == 0 ? nome : nome + QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+        const QString candidato =
+            n == 0 ? nome : nome + QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
         if (dm.ConsultarValor(QStringLiteral("SELECT COUNT(*) FROM information_schema.SCHEMATA "
                                              "WHERE SCHEMA_NAME = %1")
                                   .arg(CitarTexto(candidato)),
@@ -110,6 +112,16 @@ bool TratarDataBases(TOperador& op, TDM& dm, QString* reservaCriada) {
             // moved whole is refused before anything moves.
             const QStringList tabelas = VerificarBancoDeTrabalho(dm, banco);
             CompletarTabelasInterrompidas(op, dm, banco, pastaBanco);
+            // The tables a way back left half moved are set aside now with the rest: its mark
+            // would make a later way back take the wrong tables, so it goes.
+            for (const QString& marcada : coluna(
+                     dm,
+                     QStringLiteral("SELECT SCHEMA_NAME FROM information_schema.SCHEMATA "
+                                    "WHERE SCHEMA_COMMENT LIKE %1")
+                         .arg(CitarTexto(QStringLiteral("marvek: voltando de % para ") + banco))))
+                dm.ExecutarComando(QStringLiteral("ALTER DATABASE %1 COMMENT = ''")
+                                       .arg(CitarIdentificador(marcada)),
+                                   true);
             dm.ExecutarComando(QStringLiteral("CREATE DATABASE ") + CitarIdentificador(reserva),
                                true);
             for (const QString& tabela : tabelas)
@@ -138,6 +150,8 @@ bool TratarDataBases(TOperador& op, TDM& dm, QString* reservaCriada) {
         dm.Conexao.MudarBanco(banco);
         return true;
     } catch (const EErro& e) {
+        if (ParadaPedida())
+            throw; // an interruption is said as one, by the operation
         op.Mostrar(TCaixa::Erro, PrefixoDeErro + e.Mensagem());
         return false;
     }

@@ -302,7 +302,8 @@ void TCompactador::Adicionar(const QString& arquivo) {
         m->grupo->Enviar([e, &a, b] { e->comprimir(a, b); });
 }
 
-void TCompactador::Concluir(const QStringList& arquivos, const FuncaoProcessar& processar) {
+void TCompactador::Concluir(const QStringList& arquivos, const FuncaoProcessar& processar,
+                            const std::function<void(const QString&)>& conferir) {
     for (const QString& a : arquivos)
         Adicionar(a);
 
@@ -372,6 +373,8 @@ void TCompactador::Concluir(const QStringList& arquivos, const FuncaoProcessar& 
                 throw EErro(QStringLiteral("a entrada %1 não confere com o que foi compactado")
                                 .arg(a.nome));
         }
+        if (conferir)
+            conferir(caminhoTemporario);
     } catch (const EErro& e) {
         QFile::remove(caminhoTemporario);
         throw EErro(QStringLiteral("Não foi possível gravar o arquivo %1: %2")

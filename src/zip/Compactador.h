@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 namespace marvek {
@@ -25,7 +26,10 @@ public:
     // Writes the archive with exactly these files, in this order, under their bare names: files
     // already added are taken as compressed; the others are compressed now. The archive is
     // written under a temporary name beside it and renamed at the end. Raises EErro on failure.
-    void Concluir(const QStringList& arquivos, const FuncaoProcessar& processar = {});
+    // conferir, when given, checks the written archive under its temporary name (raising
+    // EErro) before it takes the final name.
+    void Concluir(const QStringList& arquivos, const FuncaoProcessar& processar = {},
+                  const std::function<void(const QString&)>& conferir = {});
 
 private:
     struct Estado;
