@@ -32,16 +32,11 @@ using teste::TOperadorGravador;
 
 namespace {
 QByteArray ler(const QString& arquivo) {
-    QFile f(arquivo);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
+    return teste::LerArquivo(arquivo);
 }
 
 void gravar(const QString& arquivo, const QByteArray& dados) {
-    QDir().mkpath(QFileInfo(arquivo).absolutePath());
-    QFile f(arquivo);
-    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    f.write(dados);
+    teste::GravarArquivo(arquivo, dados);
 }
 
 // An archive written with the library directly: entry name -> content; with unixModo set, the

@@ -45,7 +45,7 @@ void prepararDestino(TOperador& op, TTravaArquivo& trava, const QString& destino
     // program's own, and no other backup writes here while the lock is held.
     for (const QString& sobra : RemoverSobras(
              destino, QLatin1Char('.') + QFileInfo(arquivoZip).fileName() + QLatin1Char('.')))
-        op.GravarLog(QStringLiteral("Removido o que uma execução interrompida deixou: ") + sobra);
+        op.GravarLog(SobraRemovida + sobra);
     const bool existe = VerificarPastaPropria(pastaTrabalho);
     const QFileInfo zip(arquivoZip);
     if (zip.isDir() && !zip.isSymLink())
@@ -129,13 +129,13 @@ void verificarTabelasIntegras(TDM& dm, const QStringList& tabelas) {
 
 // Everything the copy loop needs is checked before the first marker: the selected branch and
 // every live branch of the central have a marker, and every table to copy is a MyISAM table
-// whose name has a file name. Raises naming what is refused.
-void verificarAntesDeMarcar(TDM& dm, const QStringList& tabelas, const QString& filial) {
+// whose name has a file name. Raises naming what is refused; returns the branch's marker.
+QString verificarAntesDeMarcar(TDM& dm, const QStringList& tabelas, const QString& filial) {
     bool ok = false;
     const int id = filial.toInt(&ok);
     if (!ok)
         throw EErro(QStringLiteral("'%1' is not a valid integer value").arg(filial));
-    CodigoLojasLeram(id);
+    const QString marca = CodigoLojasLeram(id);
     try {
         if (tabelas.contains(QStringLiteral("filial")))
             ListaLojasLeram(dm);
@@ -171,6 +171,7 @@ void verificarAntesDeMarcar(TDM& dm, const QStringList& tabelas, const QString& 
                                    "Nada foi alterado.")
                         .arg(outroMotor.join(QStringLiteral(", "))));
     verificarTabelasIntegras(dm, tabelas);
+    return marca;
 }
 
 // The size of each table's data as the server reports it (0 when it does not), so that the
@@ -232,7 +233,7 @@ TResultado RealizarBackup(TOperador& op, TDM& dm) {
         QStringList lista;
         for (; !tabelas->Eof(); tabelas->Proximo())
             lista << tabelas->Campo(0).toString();
-        verificarAntesDeMarcar(dm, lista, entradas.filial);
+        const QString marca = verificarAntesDeMarcar(dm, lista, entradas.filial);
         prepararDestino(op, travaDestino, destino, pastaTrabalho, arquivoZip);
         // A run that does not reach its end takes its copies away again.
         bool concluido = false;
@@ -247,7 +248,6 @@ TResultado RealizarBackup(TOperador& op, TDM& dm) {
         QHash<QString, qint64> copiados;
         std::mutex mutexCopiados;
         const QList<qint64> tamanhos = tamanhosDasTabelas(dm, lista);
-        const QString marca = CodigoLojasLeram(entradas.filial.toInt());
         op.IniciarFase(QStringLiteral("Marcando e copiando as tabelas"),
                        static_cast<int>(lista.size()));
         ExecutarPorTabela(

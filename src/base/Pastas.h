@@ -48,5 +48,8 @@ void CriarPastaPropria(const QString& pasta);
 // removed.
 QStringList RemoverSobras(const QString& pasta, const QString& prefixo,
                           const QString& sufixo = QString());
+// The log line for each leftover removed, before its path or name.
+inline const QString SobraRemovida =
+    QStringLiteral("Removido o que uma execução interrompida deixou: ");
 
 } // namespace marvek

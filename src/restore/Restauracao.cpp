@@ -72,7 +72,7 @@ void removerSobras(TOperador& op, TDM& dm, const QString& arquivo) {
             sobras << banco;
     }
     for (const QString& s : sobras)
-        op.GravarLog(QStringLiteral("Removido o que uma execução interrompida deixou: ") + s);
+        op.GravarLog(SobraRemovida + s);
 }
 
 std::unique_ptr<QTemporaryDir> prepararExtracao(TOperador& op, const QString& arquivo,

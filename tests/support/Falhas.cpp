@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <csignal>
 #include <stdexcept>
@@ -158,6 +160,18 @@ bool ErroDeConexao(const QString& texto) {
         if (texto.contains(QLatin1String(s), Qt::CaseInsensitive))
             return true;
     return false;
+}
+
+QByteArray LerArquivo(const QString& arquivo) {
+    QFile f(arquivo);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void GravarArquivo(const QString& arquivo, const QByteArray& dados) {
+    QDir().mkpath(QFileInfo(arquivo).absolutePath());
+    QFile f(arquivo);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(dados);
 }
 
 } // namespace teste

@@ -74,6 +74,11 @@ private:
     unsigned long long m_anterior;
 };
 
+// A file's whole content ("" when it cannot be read), and a file written whole (its folder
+// made first).
+QByteArray LerArquivo(const QString& arquivo);
+void GravarArquivo(const QString& arquivo, const QByteArray& dados);
+
 // CHECKSUM TABLE of every table of a database, by table name.
 QMap<QString, QString> Somas(const QString& banco);
 
