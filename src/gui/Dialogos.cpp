@@ -4,9 +4,11 @@
 
 #include "plataforma/Plataforma.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QStringList>
+#include <utility>
 
 namespace marvek {
 
@@ -42,6 +44,15 @@ QStringList Resumo() {
 }
 } // namespace dialogos
 
+void NomearBotoes(QMessageBox& caixa) {
+    // Under any locale, and without Qt's own translations installed.
+    const std::pair<QMessageBox::StandardButton, const char*> nomes[] = {
+        {QMessageBox::Yes, "&Sim"}, {QMessageBox::No, "&Não"}, {QMessageBox::Cancel, "&Cancelar"}};
+    for (const auto& [botao, nome] : nomes)
+        if (QAbstractButton* b = caixa.button(botao))
+            b->setText(QString::fromUtf8(nome));
+}
+
 namespace {
 QWidget* janelaAtiva() {
     return QApplication::activeWindow();
@@ -59,6 +70,7 @@ int mostrar(dialogos::Tipo tipo, QWidget* dono, QMessageBox::Icon icone, const Q
         return QMessageBox::Ok;
     }
     QMessageBox caixa(icone, titulo, QuebrasDeLinha(texto), botoes, dono ? dono : janelaAtiva());
+    NomearBotoes(caixa);
     caixa.setWindowModality(Qt::ApplicationModal);
     caixa.setDefaultButton(padrao);
     return caixa.exec();

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 
+class QMessageBox;
 class QWidget;
 
 namespace marvek {
@@ -12,6 +13,10 @@ namespace marvek {
 
 // Yes/No question with the question icon; true when answered Yes.
 bool Confirmar(const QString& texto, bool simPadrao, const QString& titulo);
+
+// Names a box's Yes, No and Cancel buttons in Portuguese, whatever the locale.
+void NomearBotoes(QMessageBox& caixa);
+
 // Error box, caption "Erro...".
 void MostrarErro(const QString& texto);
 // Warning box, caption "Alerta".

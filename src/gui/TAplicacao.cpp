@@ -20,19 +20,31 @@ bool TAplicacao::notify(QObject* receptor, QEvent* evento) {
     return false;
 }
 
+QString MensagemDoErroAtual() {
+    try {
+        throw;
+    } catch (const EAbortar&) {
+        return {};
+    } catch (const EErro& e) {
+        return e.Mensagem();
+    } catch (const std::exception& e) {
+        return QString::fromUtf8(e.what());
+    } catch (...) {
+        return QStringLiteral("Erro desconhecido");
+    }
+}
+
 void MostrarErroGeral() {
     try {
+        bool silencioso = false;
         try {
             throw;
         } catch (const EAbortar&) {
-            // its message has been shown already
-        } catch (const EErro& e) {
-            ErroPadrao(e.Mensagem());
-        } catch (const std::exception& e) {
-            ErroPadrao(QString::fromUtf8(e.what()));
+            silencioso = true; // its message has been shown already
         } catch (...) {
-            ErroPadrao(QStringLiteral("Erro desconhecido"));
         }
+        if (!silencioso)
+            ErroPadrao(MensagemDoErroAtual());
     } catch (...) {
         // the display itself failed; there is nobody left to tell
     }

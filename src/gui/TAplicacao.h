@@ -19,6 +19,10 @@ public:
 // it only inside a catch block; it never raises.
 void MostrarErroGeral();
 
+// The text of the error being handled, as MostrarErroGeral would show it ("" for a silent
+// abort). Call it only inside a catch block; it never raises.
+QString MensagemDoErroAtual();
+
 // Runs an event handler of a window; an error it raises goes to the general error display. The
 // one place where the windows show what escapes their handlers.
 template <typename F> void ExecutarProtegido(F&& manipulador) {

@@ -140,6 +140,14 @@ TFPreValidacao::TFPreValidacao(QWidget* pai)
     definirCorPanelInf(CorFalha);
 
     Notebook1->setCurrentIndex(0);
+    // Enter takes the page's way forward (on the result page, the way out).
+    const auto botaoPadrao = [this](int pagina) {
+        QPushButton* padroes[] = {btnAvancarPage1, btnProximoPage2, Button1};
+        if (pagina >= 0 && pagina < 3)
+            padroes[pagina]->setDefault(true);
+    };
+    botaoPadrao(0);
+    connect(Notebook1, &QStackedWidget::currentChanged, this, botaoPadrao);
 
     connect(btnAvancarPage1, &QPushButton::clicked, this, &TFPreValidacao::btnAvancarPage1Click);
     connect(BtnAnteriorPage2, &QPushButton::clicked, this, &TFPreValidacao::BtnAnteriorPage2Click);
@@ -195,7 +203,8 @@ bool TFPreValidacao::eventFilter(QObject* objeto, QEvent* evento) {
         const auto* tecla = static_cast<QKeyEvent*>(evento);
         const QString texto = tecla->text();
         if (tecla->key() == Qt::Key_Tab || tecla->key() == Qt::Key_Backtab ||
-            tecla->key() == Qt::Key_Delete || texto.isEmpty())
+            tecla->key() == Qt::Key_Delete || tecla->key() == Qt::Key_Return ||
+            tecla->key() == Qt::Key_Enter || texto.isEmpty())
             return QDialog::eventFilter(objeto, evento);
         for (QChar c : texto)
             if (c < QLatin1Char('0') || c > QLatin1Char('9'))

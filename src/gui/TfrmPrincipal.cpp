@@ -48,8 +48,10 @@ QString pastaInicial(const QString& pastaDoCampo, const char* pastaWindows) {
 #ifdef Q_OS_WIN
     return QString::fromLatin1(pastaWindows);
 #else
+    // The program's own folder is /usr/bin once installed: the user's folder is where an
+    // archive or a destination is looked for first.
     Q_UNUSED(pastaWindows);
-    return PastaDoPrograma();
+    return QDir::homePath();
 #endif
 }
 } // namespace
@@ -99,11 +101,21 @@ void TfrmPrincipal::FormCreate(const QStringList& argumentos) {
         if (restaurando)
             MostrarErroGeral();
         // Restore-only start: without a database (or a usable branch list) only a restore can
-        // be run. Nothing is shown.
+        // be run. No box interrupts the start; the title, the branch field and the backup
+        // button say why.
         if (!rbtnRestore->isChecked())
             rbtnRestore->setChecked(true);
         rbtnBackup->setEnabled(false);
+        DizerPorQueSoRestauracao(MensagemDoErroAtual());
     }
+}
+
+void TfrmPrincipal::DizerPorQueSoRestauracao(const QString& motivo) {
+    setWindowTitle(QStringLiteral("Marvek - somente restauração"));
+    cbxFiliais->setPlaceholderText(QStringLiteral("Sem banco: só restauração (veja a dica)"));
+    const QString dica = QStringLiteral("O backup não está disponível: ") + motivo;
+    cbxFiliais->setToolTip(dica);
+    rbtnBackup->setToolTip(dica);
 }
 
 void TfrmPrincipal::AbrirFiliais() {

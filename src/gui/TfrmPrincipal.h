@@ -88,6 +88,9 @@ private:
     // Handles a key pressed anywhere in the window; true when the key was used.
     bool FormKeyDown(QKeyEvent* evento);
     void AbrirFiliais();
+    // The window opened for restores only: the title, the branch field and the backup button
+    // say why.
+    void DizerPorQueSoRestauracao(const QString& motivo);
     void EscolherDiretorio();
     void EscolherArquivo();
     void Encerrar();

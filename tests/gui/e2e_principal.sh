@@ -83,8 +83,8 @@ echo "ok: invalid argument -> Error box, exit code 0"
 ini e2e_nao_existe
 "$pasta/marvek" "$pasta/Backup_Central.zip" >"$pasta/saida2.txt" 2>&1 &
 pid=$!
-janela=$(esperar_janela '^Marvek$') || true
-[ -n "$janela" ] || falhar "the main window did not appear"
+janela=$(esperar_janela '^Marvek - somente restauração$') || true
+[ -n "$janela" ] || falhar "the main window did not appear, or its title does not say restore-only"
 if xdotool search --onlyvisible --name '^(Error|Erro)' >/dev/null; then
   falhar "a message box was shown"
 fi
@@ -92,7 +92,7 @@ fi
 teclar "$janela" Escape
 esperar_fim
 [ "$rc" = 0 ] || falhar "exit code $rc after Esc"
-echo "ok: restore-only start, silent; Esc ends the program"
+echo "ok: restore-only start, no box, the title says why; Esc ends the program"
 
 # 3. normal start
 ini e2e_principal

@@ -94,6 +94,18 @@ private slots:
         QTest::newRow("zeros") << "000";
         QTest::newRow("beyond 32 bits") << "2147483648";
     }
+    // Enter takes each page's way forward, also from the code field.
+    void enterAvanca() {
+        TFPreValidacao w;
+        w.show();
+        QTest::keyClick(&w, Qt::Key_Return);
+        QCOMPARE(w.Notebook1->currentIndex(), 1);
+        w.txtFilialId->setFocus();
+        QTest::keyClicks(w.txtFilialId, "x1");
+        QCOMPARE(w.txtFilialId->text(), QString("1"));
+        QTest::keyClick(w.txtFilialId, Qt::Key_Return);
+        QCOMPARE(w.Notebook1->currentIndex(), 2);
+    }
     void codigoSemNumeroSoMoveOFoco() {
         QFETCH(QString, codigo);
         TFPreValidacao w;

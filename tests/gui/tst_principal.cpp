@@ -228,7 +228,13 @@ private slots:
         QVERIFY(!Controle<QWidget>(janela, "rbtnBackup")->isEnabled());
         QCOMPARE(Controle<QLabel>(janela, "lblDiretorio")->text(), QString("Origem do Backup"));
         QVERIFY(!Controle<QWidget>(janela, "txtArquivo")->isHidden());
-        // silent, and the argument is not looked at
+        // no box, but the title and the backup button say why
+        QCOMPARE(janela.windowTitle(), QString("Marvek - somente restauração"));
+        QVERIFY2(Controle<QWidget>(janela, "rbtnBackup")
+                         ->toolTip()
+                         .startsWith("O backup não está disponível: ") &&
+                     Controle<QWidget>(janela, "rbtnBackup")->toolTip().size() > 31,
+                 qPrintable(Controle<QWidget>(janela, "rbtnBackup")->toolTip()));
         QVERIFY(dialogos::Mostradas().isEmpty());
         QCOMPARE(janela.Arquivo(), QString());
         QVERIFY(janela.Log().Linhas().isEmpty());
@@ -647,12 +653,13 @@ private slots:
                 }
             });
         };
-        // Ctrl+A in the folder field opens the folder picker in the program folder
+        // Ctrl+A in the folder field opens the folder picker in the user's folder (the
+        // program's folder is /usr/bin once installed)
         responder();
         diretorio->setFocus();
         QTest::keyClick(diretorio, Qt::Key_A, Qt::ControlModifier);
         QVERIFY(soPastas);
-        QCOMPARE(QDir(pastaInicial), QDir(m_pasta.path()));
+        QCOMPARE(QDir(pastaInicial), QDir(QDir::homePath()));
         QCOMPARE(diretorio->text(), QDir::toNativeSeparators(destino));
         // cancelled: the text stays
         escolhida.clear();
@@ -680,7 +687,7 @@ private slots:
         arquivo->findChild<QAction*>("actProcurarArquivo")->trigger();
         QCOMPARE(filtros, QStringList("Arquivos Zip (*.zip)"));
         QCOMPARE(sufixo, QString("zip"));
-        QCOMPARE(QDir(pastaInicial), QDir(m_pasta.path()));
+        QCOMPARE(QDir(pastaInicial), QDir(QDir::homePath()));
         QCOMPARE(arquivo->text(), QDir::toNativeSeparators(destino + "/Backup_Central.zip"));
     }
 
@@ -769,6 +776,15 @@ private slots:
         QVERIFY2(tradutor, "no qtbase_pt_BR.qm: is qt6-translations-l10n installed?");
         QCOMPARE(sim, QString("Sim"));
         QCOMPARE(nao, QString("Não"));
+
+        // The program's own boxes name them in Portuguese under any locale, translations or
+        // not.
+        QLocale::setDefault(QLocale::c());
+        QMessageBox pergunta(QMessageBox::Question, "t", "x", QMessageBox::Yes | QMessageBox::No);
+        NomearBotoes(pergunta);
+        QLocale::setDefault(antes);
+        QCOMPARE(pergunta.button(QMessageBox::Yes)->text(), QString("&Sim"));
+        QCOMPARE(pergunta.button(QMessageBox::No)->text(), QString("&Não"));
     }
 };
 
