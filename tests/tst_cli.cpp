@@ -8,19 +8,24 @@
 #include "restore/LimparOutrasFiliais.h"
 #include "support/BancoTeste.h"
 #include "support/BancoVarejo.h"
+#include "support/Falhas.h"
 #include "zip/MotorZip.h"
 
 #include <QCryptographicHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
+#include <tuple>
 
 using namespace marvek;
 
 namespace {
-struct TResultado {
+struct TExecucao {
     int codigo = -1;
     QString saida;
     QString erros;     // stderr without the progress lines
@@ -36,13 +41,12 @@ QString programa() {
     return qEnvironmentVariable("MARVEK_BINARIOS") + QStringLiteral("/src/marvek-cli");
 }
 
-TResultado
-executar(const QStringList& argumentos, const QByteArray& entrada = {},
-         const QProcessEnvironment& ambiente = QProcessEnvironment::systemEnvironment()) {
+TExecucao executar(const QStringList& argumentos, const QByteArray& entrada = {},
+                   const QProcessEnvironment& ambiente = QProcessEnvironment::systemEnvironment()) {
     QProcess p;
     p.setProcessEnvironment(ambiente);
     p.start(programa(), argumentos);
-    TResultado r;
+    TExecucao r;
     if (!p.waitForStarted(30000))
         return r;
     p.write(entrada);
@@ -114,7 +118,7 @@ class TstCli : public QObject {
         const QString prog = pasta(nome + "_central");
         teste::EscreverIni(prog, banco);
         const QString destino = pasta(nome + "_destino");
-        const TResultado r =
+        const TExecucao r =
             executar({"--pasta", prog, "backup", "--filial", "3", "--destino", destino});
         if (r.codigo != 0)
             qWarning() << "backup failed:" << r.codigo << r.erros;
@@ -168,6 +172,11 @@ private slots:
         QTest::newRow("revert without name") << QStringList{"reverter"} << "falta o BASE_RESERVA";
         QTest::newRow("argument to cifrar-senha")
             << QStringList{"cifrar-senha", "segredo"} << "argumento inesperado";
+        QTest::newRow("prune without count") << QStringList{"limpar-reservas"} << "falta --manter";
+        QTest::newRow("prune negative count")
+            << QStringList{"limpar-reservas", "--manter", "-1"} << "--manter: \"-1\"";
+        QTest::newRow("quiet password") << QStringList{"-q", "cifrar-senha"} << "não aceita -q";
+        QTest::newRow("quiet listing") << QStringList{"-q", "reservas"} << "não aceita -q";
         QTest::newRow("program folder missing")
             << QStringList{"--pasta", p + "/nao-existe", "verificar", "a.zip"} << "nao-existe";
     }
@@ -175,7 +184,7 @@ private slots:
     void usoIncorreto() {
         QFETCH(QStringList, argumentos);
         QFETCH(QString, motivo);
-        const TResultado r = executar(argumentos);
+        const TExecucao r = executar(argumentos);
         QCOMPARE(r.codigo, 2);
         QCOMPARE(r.saida, QString());
         QVERIFY2(r.erros.startsWith("marvek-cli: ") && r.erros.contains(motivo),
@@ -185,22 +194,22 @@ private slots:
     }
 
     void ajudaEVersao() {
-        const TResultado ajuda = executar({"--help"});
+        const TExecucao ajuda = executar({"--help"});
         QCOMPARE(ajuda.codigo, 0);
         QCOMPARE(ajuda.erros, QString());
         for (const char* c : {"backup --filial ID --destino PASTA", "restaurar ARQUIVO [--navirel]",
                               "verificar ARQUIVO", "cifrar-senha", "--pasta DIR"})
             QVERIFY2(ajuda.saida.contains(c), c);
         // A cron line: five time fields, then the program with a backup command.
-        static const QRegularExpression cron(
-            QStringLiteral("\n *[0-9*]+ [0-9*]+ [0-9*]+ [0-9*]+ [0-9*]+ \\S*marvek-cli .*backup "
-                           "--filial \\d+ --destino \\S+"));
+        static const QRegularExpression cron(QStringLiteral(
+            "\n *[0-9*]+ [0-9*]+ [0-9*]+ [0-9*]+ [0-9*]+ (root )?\\S*marvek-cli .*backup "
+            "--filial \\d+ --destino \\S+"));
         QVERIFY2(cron.match(ajuda.saida).hasMatch(), qPrintable(ajuda.saida));
         for (const char* o : {"--filial ID", "--destino PASTA", "--navirel", "--conexoes N", "-V"})
             QVERIFY2(ajuda.saida.contains(o), o);
 
         // One command's help, asked either way; the settings are not looked at.
-        const TResultado restaurar = executar({"restaurar", "--help"});
+        const TExecucao restaurar = executar({"restaurar", "--help"});
         QCOMPARE(restaurar.codigo, 0);
         QVERIFY2(restaurar.saida.startsWith("Uso: marvek-cli [--pasta DIR] restaurar ARQUIVO "
                                             "[--navirel]") &&
@@ -209,21 +218,168 @@ private slots:
         QCOMPARE(executar({"help", "restaurar"}).saida, restaurar.saida);
         QCOMPARE(executar({"--pasta", m_dir.path(), "restaurar", "-h"}).saida, restaurar.saida);
         QCOMPARE(restaurar.erros, QString());
-        const TResultado nenhum = executar({"help", "copiar"});
+        const TExecucao nenhum = executar({"help", "copiar"});
         QCOMPARE(nenhum.codigo, 2);
         QVERIFY(nenhum.erros.startsWith("marvek-cli: comando desconhecido: copiar"));
 
         for (const char* v : {"--version", "-V"}) {
-            const TResultado versao = executar({v});
+            const TExecucao versao = executar({v});
             QCOMPARE(versao.codigo, 0);
             QCOMPARE(versao.saida, QStringLiteral("marvek-cli " MARVEK_VERSAO "\n"));
         }
 
         // Without the settings file the defaults hold, and the run says so first.
-        const TResultado semIni = executar({"--pasta", pasta("sem_ini"), "restaurar", "a.zip"});
+        const TExecucao semIni = executar({"--pasta", pasta("sem_ini"), "restaurar", "a.zip"});
         QVERIFY2(semIni.erros.startsWith("marvek-cli: " + m_dir.filePath("sem_ini") +
                                          "/sistema_qel.ini não existe; valem os valores padrão"),
                  qPrintable(semIni.erros));
+        // One that is there but cannot be read is never replaced by the defaults.
+        const QString ilegivel = pasta("ini_ilegivel");
+        QVERIFY(QDir().mkdir(ilegivel + "/sistema_qel.ini"));
+        const TExecucao semLeitura =
+            executar({"--pasta", ilegivel, "backup", "--filial", "3", "--destino", ilegivel});
+        QCOMPARE(semLeitura.codigo, 1);
+        QVERIFY2(semLeitura.erros.contains(ilegivel + "/sistema_qel.ini existe, mas não pode ser "
+                                                      "lido") &&
+                     semLeitura.erros.contains("Execute como root") &&
+                     !semLeitura.erros.contains("Access denied"),
+                 qPrintable(semLeitura.erros));
+
+        // The window program answers --help and --version, and without a display says so.
+        QProcess janela;
+        QProcessEnvironment semTela = QProcessEnvironment::systemEnvironment();
+        for (const char* v : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            semTela.remove(v);
+        janela.setProcessEnvironment(semTela);
+        const QString marvek = qEnvironmentVariable("MARVEK_BINARIOS") + "/src/marvek";
+        for (const auto& [args, codigo, texto] :
+             {std::tuple{QStringList{"--version"}, 0, QString("marvek " MARVEK_VERSAO "\n")},
+              std::tuple{QStringList{"--help"}, 0, QString("Uso: marvek [ARQUIVO")},
+              std::tuple{QStringList{}, 1, QString("marvek: não há tela para abrir a janela")}}) {
+            janela.start(marvek, args);
+            QVERIFY(janela.waitForFinished(30000));
+            QCOMPARE(janela.exitStatus(), QProcess::NormalExit); // no abort, no core dump
+            QCOMPARE(janela.exitCode(), codigo);
+            const QString dito = QString::fromUtf8(codigo == 0 ? janela.readAllStandardOutput()
+                                                               : janela.readAllStandardError());
+            QVERIFY2(dito.startsWith(texto), qPrintable(dito));
+        }
+    }
+
+    // What a script or a scheduler relies on: -q says nothing on success, --json ends with one
+    // object that tells the outcome, the archive describes itself and a restore for another
+    // branch is refused unless asked for, --simular and a refusal change nothing, --extrair-em
+    // writes nothing beside the archive, reverter names the aside database it made, reservas
+    // lists them oldest first and limpar-reservas keeps the newest and those a way back uses.
+    void contratoDeScripts() {
+        criarCentral("cli_contrato");
+        const QString zip = gerarArquivo("cli_contrato", "contrato"); // made for branch 3
+        const QString prog = pasta("contrato_prog");
+        teste::EscreverIni(prog, "cli_contrato");
+        const QString destino = pasta("contrato_saida");
+        const TExecucao quieto =
+            executar({"--pasta", prog, "-q", "backup", "--filial", "3", "--destino", destino});
+        QCOMPARE(quieto.codigo, 0);
+        QCOMPARE(quieto.saida + quieto.erros + quieto.fases.join(""), QString());
+        const auto json = [](const TExecucao& r) {
+            QJsonParseError erro;
+            const QJsonDocument d = QJsonDocument::fromJson(r.saida.toUtf8(), &erro);
+            if (erro.error != QJsonParseError::NoError || r.saida.count('\n') != 1)
+                qWarning() << "not one JSON object:" << r.saida;
+            return d.object();
+        };
+        const TExecucao feito =
+            executar({"--pasta", prog, "backup", "--json", "--filial", "4", "--destino", destino});
+        QCOMPARE(feito.codigo, 0);
+        const QJsonObject b = json(feito);
+        QCOMPARE(b.value("operacao").toString(), QString("backup"));
+        QCOMPARE(b.value("resultado").toString(), QString("concluida"));
+        QCOMPARE(b.value("codigo_saida").toInt(), 0);
+        QCOMPARE(b.value("alterou").toBool(), true);
+        QCOMPARE(b.value("filial").toInt(), 4);
+        QCOMPARE(b.value("banco").toString(), QString("cli_contrato"));
+        QCOMPARE(b.value("arquivo").toString(), destino + "/Backup_Central.zip");
+        QCOMPARE(b.value("tamanho_arquivo").toInteger(),
+                 QFileInfo(destino + "/Backup_Central.zip").size());
+        QCOMPARE(b.value("tabelas").toInt(), 30);
+        QVERIFY(b.value("banco_reserva").isNull());
+        const QJsonObject falhou = json(executar(
+            {"--pasta", prog, "--json", "backup", "--filial", "99", "--destino", destino}));
+        QCOMPARE(falhou.value("codigo_saida").toInt(), 1);
+        QCOMPARE(falhou.value("resultado").toString(), QString("falhou"));
+        QCOMPARE(falhou.value("alterou").toBool(), false);
+        QVERIFY(falhou.value("erros").toArray().first().toString().contains("99"));
+
+        // At store 4, with the archive made for 3.
+        teste::ApagarBancos("cli_cloja");
+        teste::RecriarBanco("cli_cloja");
+        teste::Sql("CREATE TABLE cli_cloja.antiga (id INT) ENGINE=MyISAM");
+        const QString loja = pasta("contrato_loja");
+        teste::EscreverIni(loja, "cli_cloja", "4");
+        const auto reservas = [&] { return executar({"--pasta", loja, "reservas", "--nomes"}); };
+        const TExecucao outra = executar({"--pasta", loja, "--json", "restaurar", zip});
+        QCOMPARE(outra.codigo, 1);
+        QVERIFY2(outra.erros.contains("foi feito para a filial 3 (Filial 3), banco cli_contrato") &&
+                     outra.erros.contains("--outra-filial"),
+                 qPrintable(outra.erros));
+        QCOMPARE(json(outra).value("resultado").toString(), QString("recusada"));
+        QCOMPARE(json(outra).value("alterou").toBool(), false);
+        const auto antes = teste::Somas("cli_cloja");
+        const TExecucao simulada =
+            executar({"--pasta", loja, "restaurar", zip, "--simular", "--outra-filial"});
+        QCOMPARE(simulada.codigo, 0);
+        QVERIFY2(simulada.saida.startsWith("Simulação concluída"), qPrintable(simulada.saida));
+        QCOMPARE(teste::Somas("cli_cloja"), antes);
+        QCOMPARE(reservas().saida, QString());
+        QVERIFY(!QFileInfo::exists(zip.chopped(4)));
+
+        const QString fora = pasta("contrato_extrair");
+        const QStringList aoLado =
+            QDir(QFileInfo(zip).path())
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        const TExecucao r1 = executar({"--pasta", loja, "-q", "--json", "restaurar", zip,
+                                       "--outra-filial", "--extrair-em", fora});
+        QCOMPARE(r1.codigo, 0);
+        QCOMPARE(r1.erros, QString());
+        const QString a = json(r1).value("banco_reserva").toString();
+        QVERIFY2(a.startsWith("cli_cloja_Backup_"), qPrintable(r1.saida));
+        QCOMPARE(QDir(QFileInfo(zip).path())
+                     .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 aoLado);
+        QVERIFY(QFileInfo(fora + "/" + QFileInfo(zip.chopped(4)).fileName()).isDir());
+        QCOMPARE(executar({"--pasta", loja, "restaurar", zip, "--outra-filial"}).codigo, 0);
+        const TExecucao volta = executar({"--pasta", loja, "reverter", a});
+        QCOMPARE(volta.codigo, 0);
+        static const QRegularExpression criado(
+            QStringLiteral("\nBanco reserva criado: (cli_cloja_Backup_\\d+_\\d+)\n$"));
+        const QRegularExpressionMatch c = criado.match(volta.saida);
+        QVERIFY2(c.hasMatch(), qPrintable(volta.saida));
+        const QStringList tres = reservas().saida.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(tres.size(), 3);
+        QCOMPARE(tres.first(), a); // oldest first, the emptied one included
+        QCOMPARE(tres.last(), c.captured(1));
+        const QJsonArray lista =
+            json(executar({"--pasta", loja, "reservas", "--json"})).value("reservas").toArray();
+        QCOMPARE(lista.size(), 3);
+        QCOMPARE(lista.at(0).toObject().value("tabelas").toInt(), 0);
+        QVERIFY(lista.at(1).toObject().value("bytes").toInteger() > 0);
+
+        // Without --sim and without a terminal: nothing dropped. A way back cut short uses the
+        // aside database it made and the one it reads from: both stay.
+        const TExecucao semSim = executar({"--pasta", loja, "limpar-reservas", "--manter", "0"});
+        QCOMPARE(semSim.codigo, 1);
+        QVERIFY2(semSim.erros.contains(tres.at(1)) && semSim.erros.contains("use --sim"),
+                 qPrintable(semSim.erros));
+        QCOMPARE(reservas().saida.split('\n', Qt::SkipEmptyParts), tres);
+        teste::Sql("ALTER DATABASE `" + tres.at(2) + "` COMMENT 'marvek: voltando de " + a +
+                   " para cli_cloja'");
+        const TExecucao limpou =
+            executar({"--pasta", loja, "limpar-reservas", "--manter", "0", "--sim"});
+        QCOMPARE(limpou.codigo, 0);
+        QCOMPARE(reservas().saida.split('\n', Qt::SkipEmptyParts), QStringList({a, tres.at(2)}));
+        QFile h(loja + "/LOG_MARVEK.txt");
+        QVERIFY(h.open(QIODevice::ReadOnly));
+        QVERIFY(h.readAll().contains("DROP DATABASE " + tres.at(1).toLatin1()));
     }
 
     // A backup at the central office, then its restore at store 3.
@@ -276,7 +432,7 @@ private slots:
         const QString destino = pasta("destino");
         const QString zip = destino + "/Backup_Central.zip";
 
-        const TResultado b =
+        const TExecucao b =
             executar({"--pasta", prog, "backup", "--filial", "3", "--destino", destino});
         QCOMPARE(b.erros, QString());
         QCOMPARE(b.codigo, 0);
@@ -310,7 +466,7 @@ private slots:
         teste::Sql("CREATE TABLE cli_loja.antiga (id INT) ENGINE=MyISAM");
         const QString loja = pasta("loja");
         teste::EscreverIni(loja, "cli_loja", "3");
-        const TResultado r = executar({"--pasta", loja, "restaurar", zip});
+        const TExecucao r = executar({"--pasta", loja, "restaurar", zip});
         QCOMPARE(r.erros, QString());
         QCOMPARE(r.codigo, 0);
         QCOMPARE(r.saida, PerguntaFinal + "Resposta: Não\n");
@@ -319,16 +475,22 @@ private slots:
                      r.fases.last() == "Apagando os dados das outras filiais",
                  qPrintable(r.fases.join('\n')));
 
-        // Both runs are in the history beside each log, with how they ended.
+        // Both runs are in the history beside each log: how they ended, with what, and the
+        // exit code.
+        static const QRegularExpression figuras(
+            QStringLiteral(": concluída \\| filial 3 \\| banco cli_(central|loja) (\\| reserva "
+                           "cli_loja_Backup_\\d+_\\d+ )?"
+                           "\\| (29|30) tabelas \\| \\d+ bytes \\| \\d+\\.\\d s \\| saída 0\n"));
         for (const auto& [p, linha] :
-             {std::pair{prog, " backup " + destino + ": concluída\r\n"},
-              std::pair{loja, " restauração " + zip + ": concluída\r\n"}}) {
+             {std::pair{prog, " backup " + destino}, std::pair{loja, " restauração " + zip}}) {
             QFile h(p + "/LOG_MARVEK_historico.txt");
             QVERIFY(h.open(QIODevice::ReadOnly));
-            const QString historico = QString::fromLatin1(h.readAll());
-            QVERIFY2(historico.startsWith("==== ") && historico.contains(linha) &&
-                         historico.endsWith(" -> Fim Restore\r\n") == (p == loja),
-                     qPrintable(historico.left(300)));
+            const QString historico = QString::fromUtf8(h.readAll());
+            const QString primeira = historico.section('\n', 0, 0) + '\n';
+            QVERIFY2(primeira.startsWith("==== ") && primeira.contains(linha) &&
+                         figuras.match(primeira).hasMatch() &&
+                         historico.endsWith(" -> Fim Restore\n") == (p == loja),
+                     qPrintable(historico.left(400)));
         }
 
         const QStringList l = linhasDoLog(loja);
@@ -365,7 +527,7 @@ private slots:
         const QString historico = prog + "/LOG_MARVEK_historico.txt";
         QVERIFY(QFile::remove(historico) && QDir().mkdir(historico));
         QVERIFY(QFile(historico + "/meu.txt").open(QIODevice::WriteOnly));
-        const TResultado semHistorico =
+        const TExecucao semHistorico =
             executar({"--pasta", prog, "backup", "--filial", "3", "--destino", destino});
         QCOMPARE(semHistorico.codigo, 0);
         QVERIFY2(semHistorico.erros.startsWith("marvek-cli: Não foi possível gravar o histórico " +
@@ -387,12 +549,12 @@ private slots:
         const QString prog = pasta("volta");
         teste::EscreverIni(prog, "cli_volta");
 
-        const TResultado errado = executar({"--pasta", prog, "reverter", "cli_central"});
+        const TExecucao errado = executar({"--pasta", prog, "reverter", "cli_central"});
         QCOMPARE(errado.codigo, 1);
         QCOMPARE(errado.saida, QString());
         QCOMPARE(teste::Linhas("SHOW TABLES FROM cli_volta"), QStringList{"restaurada"});
 
-        const TResultado volta = executar({"--pasta", prog, "reverter", reserva});
+        const TExecucao volta = executar({"--pasta", prog, "reverter", reserva});
         QCOMPARE(volta.erros, QString());
         QCOMPARE(volta.codigo, 0);
         QVERIFY2(volta.saida.startsWith("Restauração revertida com sucesso!\n\n"),
@@ -418,13 +580,13 @@ private slots:
 
         teste::ApagarBancos("cli_navirel_loja");
         teste::RecriarBanco("cli_navirel_loja");
-        const TResultado nao = executar({"--pasta", loja, "restaurar", zip});
+        const TExecucao nao = executar({"--pasta", loja, "restaurar", zip});
         QCOMPARE(nao.codigo, 0);
         QVERIFY(nao.saida.endsWith("Resposta: Não\n"));
 
         teste::ApagarBancos("cli_navirel_loja");
         teste::RecriarBanco("cli_navirel_loja");
-        const TResultado sim = executar({"--pasta", loja, "restaurar", zip, "--navirel"});
+        const TExecucao sim = executar({"--pasta", loja, "restaurar", zip, "--navirel"});
         QCOMPARE(sim.erros, QString());
         QCOMPARE(sim.codigo, 0);
         QCOMPARE(sim.saida, PerguntaFinal + "Resposta: Sim\n");
@@ -442,7 +604,7 @@ private slots:
 
         // A missing archive: nothing is touched.
         teste::Sql("CREATE TABLE cli_erro_loja.minha (id INT) ENGINE=MyISAM");
-        const TResultado falta =
+        const TExecucao falta =
             executar({"--pasta", loja, "restaurar", loja + "/Backup_Central.zip"});
         QCOMPARE(falta.codigo, 1);
         QCOMPARE(falta.saida, QString());
@@ -453,7 +615,7 @@ private slots:
         QCOMPARE(teste::Linhas("SHOW TABLES FROM cli_erro_loja"), QStringList{"minha"});
 
         // An empty archive name: the window's own check and text.
-        const TResultado vazio = executar({"--pasta", loja, "restaurar", ""});
+        const TExecucao vazio = executar({"--pasta", loja, "restaurar", ""});
         QCOMPARE(vazio.codigo, 1);
         QCOMPARE(vazio.erros,
                  QString("marvek-cli: Ocorreu o seguinte erro: \n\nNenhum arquivo selecionado\n"));
@@ -466,7 +628,7 @@ private slots:
         QVERIFY(!zip.isEmpty());
         teste::ApagarBancos("cli_erro_loja");
         teste::RecriarBanco("cli_erro_loja");
-        const TResultado limpeza = executar({"--pasta", loja, "restaurar", zip});
+        const TExecucao limpeza = executar({"--pasta", loja, "restaurar", zip});
         QCOMPARE(limpeza.codigo, 1);
         QCOMPARE(limpeza.saida, PerguntaFinal + "Resposta: Não\n");
         QVERIFY2(limpeza.erros.startsWith("marvek-cli: Ocorreu o seguinte erro:\n"),
@@ -478,7 +640,7 @@ private slots:
         teste::EscreverIni(semFilial, "cli_erro_loja");
         teste::ApagarBancos("cli_erro_loja");
         teste::RecriarBanco("cli_erro_loja");
-        const TResultado codFisica = executar({"--pasta", semFilial, "restaurar", zip});
+        const TExecucao codFisica = executar({"--pasta", semFilial, "restaurar", zip});
         QCOMPARE(codFisica.codigo, 1);
         QCOMPARE(codFisica.saida, QString());
         QCOMPARE(codFisica.erros,
@@ -497,7 +659,7 @@ private slots:
         const QStringList antes = teste::Linhas("select * from cli_recusa.caixa order by caixa_id");
 
         for (const QString& id : QStringList{"5", "99", "-3"}) {
-            const TResultado r =
+            const TExecucao r =
                 executar({"--pasta", prog, "backup", "--filial", id, "--destino", destino});
             QCOMPARE(r.codigo, 1);
             QCOMPARE(r.saida, QString());
@@ -510,7 +672,7 @@ private slots:
         // A database that does not exist: the server's message, exit 1.
         const QString outra = pasta("recusa_sem_banco");
         teste::EscreverIni(outra, "cli_nao_existe");
-        const TResultado r =
+        const TExecucao r =
             executar({"--pasta", outra, "backup", "--filial", "3", "--destino", destino});
         QCOMPARE(r.codigo, 1);
         QVERIFY2(r.erros.contains("cli_nao_existe"), qPrintable(r.erros));
@@ -525,7 +687,7 @@ private slots:
         QProcessEnvironment semServidor = QProcessEnvironment::systemEnvironment();
         semServidor.insert("MYSQL_UNIX_PORT", m_dir.filePath("nao-existe.sock"));
 
-        const TResultado r = executar({"verificar", zip}, {}, semServidor);
+        const TExecucao r = executar({"verificar", zip}, {}, semServidor);
         QCOMPARE(r.erros, QString());
         QCOMPARE(r.codigo, 0);
         // One line per table: its name and the size of its .frm and .MYD in the data folder.
@@ -537,6 +699,12 @@ private slots:
                                             QFileInfo(dados + t + ".MYD").size());
         QStringList linhas = r.saida.split('\n');
         QCOMPARE(linhas.takeLast(), QString());
+        // First what the archive says about itself.
+        static const QRegularExpression descricao(
+            QStringLiteral("^# filial 3 \\(Filial 3\\), banco cli_verifica, \\d{4}-\\d\\d-\\d\\d "
+                           "\\d\\d:\\d\\d:\\d\\d, Marvek " MARVEK_VERSAO "$"));
+        const QString primeira = linhas.takeFirst();
+        QVERIFY2(descricao.match(primeira).hasMatch(), qPrintable(primeira));
         linhas.sort();
         esperado.sort();
         QCOMPARE(linhas, esperado);
@@ -560,7 +728,7 @@ private slots:
         QVERIFY(d.open(QIODevice::WriteOnly));
         d.write(bytes);
         d.close();
-        const TResultado dano = executar({"verificar", danificado}, {}, semServidor);
+        const TExecucao dano = executar({"verificar", danificado}, {}, semServidor);
         QCOMPARE(dano.codigo, 1);
         QCOMPARE(dano.saida, QString());
         QVERIFY(!dano.erros.isEmpty());
@@ -575,12 +743,12 @@ private slots:
         const QString incompleto = m_dir.filePath("incompleto.zip");
         CompactarArquivos(incompleto, {pastaArquivos + "/filial.frm", pastaArquivos + "/filial.MYD",
                                        pastaArquivos + "/caixa.frm"});
-        const TResultado par = executar({"verificar", incompleto}, {}, semServidor);
+        const TExecucao par = executar({"verificar", incompleto}, {}, semServidor);
         QCOMPARE(par.codigo, 1);
         QCOMPARE(par.saida, QString());
         QVERIFY2(par.erros.contains("caixa.MYD"), qPrintable(par.erros));
 
-        const TResultado nenhum =
+        const TExecucao nenhum =
             executar({"verificar", m_dir.filePath("nenhum.zip")}, {}, semServidor);
         QCOMPARE(nenhum.codigo, 1);
         QVERIFY(!nenhum.erros.isEmpty());
@@ -617,7 +785,7 @@ private slots:
         };
 
         for (const QByteArray& fim : {QByteArray("\n"), QByteArray("\r\n"), QByteArray()}) {
-            const TResultado r = executar({"cifrar-senha"}, senha.toUtf8() + fim);
+            const TExecucao r = executar({"cifrar-senha"}, senha.toUtf8() + fim);
             QCOMPARE(r.codigo, 0);
             static const QRegularExpression hex(QStringLiteral("^([0-9A-F]{2})+\n$"));
             QVERIFY2(hex.match(r.saida).hasMatch(), qPrintable(r.saida));
@@ -625,21 +793,21 @@ private slots:
             QCOMPARE(conectar("cli_senha", r.saida.trimmed()), QString("cli_senha@localhost"));
         }
         // Another password's cipher is refused by the server.
-        const TResultado outra = executar({"cifrar-senha"}, "Pao de 3 queijos!\n");
+        const TExecucao outra = executar({"cifrar-senha"}, "Pao de 3 queijos!\n");
         QCOMPARE(outra.codigo, 0);
         QVERIFY(conectar("cli_senha", outra.saida.trimmed()).contains("Access denied"));
 
         // An empty password gives the empty value the settings file takes for it.
-        const TResultado vazia = executar({"cifrar-senha"}, "\n");
+        const TExecucao vazia = executar({"cifrar-senha"}, "\n");
         QCOMPARE(vazia.codigo, 0);
         QCOMPARE(vazia.saida, QString("\n"));
         QCOMPARE(conectar("root", vazia.saida.trimmed()), QString("root@localhost"));
 
         // What the settings file cannot hold, and no input at all.
-        const TResultado euro = executar({"cifrar-senha"}, QString::fromUtf8("€uro\n").toUtf8());
+        const TExecucao euro = executar({"cifrar-senha"}, QString::fromUtf8("€uro\n").toUtf8());
         QCOMPARE(euro.codigo, 1);
         QCOMPARE(euro.saida, QString());
-        const TResultado nada = executar({"cifrar-senha"}, {});
+        const TExecucao nada = executar({"cifrar-senha"}, {});
         QCOMPARE(nada.codigo, 1);
         QCOMPARE(nada.saida, QString());
         teste::Sql("DROP USER 'cli_senha'@'localhost'");

@@ -62,35 +62,44 @@ private slots:
     }
 };
 
-// The history of runs keeps each run's header and lines; past its cap it turns over once.
+// The history of runs: one line per run in UTF-8 (outcome and figures), its log lines indented
+// under it; past its cap it turns over once.
 void TstLogOperacao::historicoComRodizio() {
     QTemporaryDir d;
     const QString log = d.filePath("LOG_MARVEK.txt");
     const QString historico = d.filePath("LOG_MARVEK_historico.txt");
     const QDateTime quando(QDate(2026, 12, 9), QTime(8, 5, 1));
-    RegistrarNoHistorico(log, "backup", "/srv/b", TResultado(), {"08:05:00 -> UPDATE caixa"},
-                         quando);
+    TResultado feito;
+    feito.filial = "7";
+    feito.banco = "gerente";
+    feito.tabelas = 152;
+    feito.tamanhoArquivo = 123456;
+    feito.duracaoMs = 61240;
+    RegistrarNoHistorico(log, "backup", "/srv/b", feito, {"08:05:00 -> UPDATE caixa"}, quando);
     QFile h(historico);
     QVERIFY(h.open(QIODevice::ReadOnly));
-    QCOMPARE(h.readAll(), QString("==== 2026-12-09 08:05:01 backup /srv/b: concluída\r\n"
-                                  "08:05:00 -> UPDATE caixa\r\n")
-                              .toLatin1());
+    QCOMPARE(QString::fromUtf8(h.readAll()),
+             QString("==== 2026-12-09 08:05:01 backup /srv/b: concluída | filial 7 | banco "
+                     "gerente | 152 tabelas | 123456 bytes | 61.2 s | saída 0\n"
+                     "  08:05:00 -> UPDATE caixa\n"));
     h.close();
 
-    // Filled to its cap: the next run starts a new file, the old one is kept once.
+    // Filled to its cap: the next run starts a new file, the old one is kept once. A run
+    // another one kept out says so with its own exit code.
     QVERIFY(h.open(QIODevice::Append));
     h.write(QByteArray(TamanhoMaximoHistorico, 'x'));
     h.close();
-    TResultado falhou;
-    falhou.desfecho = TResultado::Falhou;
-    falhou.erros = {"Ocorreu o seguinte erro: \r\rsem espaço"};
-    RegistrarNoHistorico(log, "restauração", "/srv/b/Backup_Central.zip", falhou, {}, quando);
+    TResultado ocupada;
+    ocupada.desfecho = TResultado::Recusada;
+    ocupada.ocupada = true;
+    ocupada.erros = {"Ocorreu o seguinte erro: \r\rOutra execução"};
+    RegistrarNoHistorico(log, "restauração", "/srv/b/Backup_Central.zip", ocupada, {}, quando);
     QCOMPARE(QFileInfo(d.filePath("LOG_MARVEK_historico.1.txt")).size(),
-             TamanhoMaximoHistorico + 77);
+             TamanhoMaximoHistorico + 154);
     QVERIFY(h.open(QIODevice::ReadOnly));
-    QCOMPARE(QString::fromLatin1(h.readAll()),
-             QString("==== 2026-12-09 08:05:01 restauração /srv/b/Backup_Central.zip: falhou: "
-                     "Ocorreu o seguinte erro:   sem espaço\r\n"));
+    QCOMPARE(QString::fromUtf8(h.readAll()),
+             QString("==== 2026-12-09 08:05:01 restauração /srv/b/Backup_Central.zip: recusada: "
+                     "Ocorreu o seguinte erro:   Outra execução | 0.0 s | saída 75\n"));
 }
 
 QTEST_APPLESS_MAIN(TstLogOperacao)

@@ -11,6 +11,7 @@
 #include "operador/TrabalhoPorTabela.h"
 #include "plataforma/Plataforma.h"
 #include "zip/Compactador.h"
+#include "zip/DescricaoArquivo.h"
 
 #include <QDir>
 #include <QFile>
@@ -38,9 +39,10 @@ void prepararDestino(TOperador& op, TTravaArquivo& trava, const QString& destino
                      const QString& pastaTrabalho, const QString& arquivoZip) {
     QDir().mkpath(destino);
     if (!trava.Travar(destino + Separador + QStringLiteral(".marvek-backup.lock")))
-        throw EErro(QStringLiteral("Outro backup está sendo gravado na pasta %1. Aguarde o fim "
-                                   "dele e tente de novo; nada foi alterado.")
-                        .arg(destino));
+        throw EExecucaoEmAndamento(
+            QStringLiteral("Outro backup está sendo gravado na pasta %1. Aguarde o fim "
+                           "dele e tente de novo; nada foi alterado.")
+                .arg(destino));
     // What a stopped backup left here (its parts folder, its temporary archive) is the
     // program's own, and no other backup writes here while the lock is held.
     for (const QString& sobra : RemoverSobras(
@@ -207,6 +209,22 @@ void conferirArquivo(const QString& temporario, const QHash<QString, qint64>& co
     }
 }
 
+// What the archive says about itself: the branch (and its name, when the branch table has
+// one), the database, the date and the program's version.
+TDescricaoArquivo descrever(TDM& dm, const QString& filial) {
+    TDescricaoArquivo d;
+    d.filial = filial.toInt();
+    d.nomeFilial =
+        dm.ConsultarValor(
+              QStringLiteral("SELECT nome FROM filial WHERE filial_id = %1").arg(d.filial),
+              QString(), false)
+            .toString();
+    d.banco = dm.BancoAtual();
+    d.data = QDateTime::currentDateTime();
+    d.versao = QStringLiteral(MARVEK_VERSAO);
+    return d;
+}
+
 } // namespace
 
 TResultado RealizarBackup(TOperador& op, TDM& dm) {
@@ -225,6 +243,9 @@ TResultado RealizarBackup(TOperador& op, TDM& dm) {
         QString pastaServidor = destino + Separador + QStringLiteral("Temp_Backup");
         pastaServidor.replace(QLatin1Char('\\'), QLatin1Char('/'));
         const QString arquivoZip = destino + Separador + QStringLiteral("Backup_Central.zip");
+        op.Detalhes().filial = entradas.filial;
+        op.Detalhes().banco = dm.BancoAtual();
+        op.Detalhes().arquivo = arquivoZip;
 
         // Check first, then act: the run's lock on the database, the destination's lock and
         // its work folder, before the first marker is appended.
@@ -245,9 +266,12 @@ TResultado RealizarBackup(TOperador& op, TDM& dm) {
         // Each table's copies are compressed while the loop goes on with the next tables. The
         // archive there stays until the new one, whole and checked, takes its name.
         TCompactador compactador(arquivoZip);
+        compactador.DefinirComentario(TextoDaDescricao(descrever(dm, entradas.filial)));
         QHash<QString, qint64> copiados;
         std::mutex mutexCopiados;
         const QList<qint64> tamanhos = tamanhosDasTabelas(dm, lista);
+        op.Detalhes().tabelas = static_cast<int>(lista.size());
+        op.Detalhes().alterou = true; // the first marker is appended now
         op.IniciarFase(QStringLiteral("Marcando e copiando as tabelas"),
                        static_cast<int>(lista.size()));
         ExecutarPorTabela(
@@ -286,6 +310,7 @@ TResultado RealizarBackup(TOperador& op, TDM& dm) {
             arquivos, [&op] { op.ProcessarMensagens(); },
             [&copiados](const QString& temporario) { conferirArquivo(temporario, copiados); });
         op.DefinirPosicaoProgresso(80);
+        op.Detalhes().tamanhoArquivo = QFileInfo(arquivoZip).size();
         LimparPasta(op, pastaTrabalho);
         concluido = true;
         op.DefinirPosicaoProgresso(0);

@@ -28,4 +28,11 @@ public:
     EAbortar() : EErro(QStringLiteral("Operation aborted")) {}
 };
 
+// Raised when another run holds what this one needs (the database's run lock, the
+// destination's lock): nothing was changed, and a later run may succeed.
+class EExecucaoEmAndamento : public EErro {
+public:
+    using EErro::EErro;
+};
+
 } // namespace marvek

@@ -14,6 +14,7 @@ struct TOpcaoCli {
     QStringList nomes;
     QString valor;
     QString ajuda;
+    bool operator==(const TOpcaoCli& o) const { return nomes == o.nomes; }
 };
 
 // A command: its usage line, what it does, its options and its one argument, if any.
@@ -25,17 +26,24 @@ struct TComandoCli {
     QString argumento; // "" when the command takes none
 };
 
-const TOpcaoCli OpcaoPasta{
-    {QStringLiteral("pasta")},
-    QStringLiteral("DIR"),
-    QStringLiteral("a pasta do programa: onde ficam sistema_qel.ini, LOG_MARVEK.txt,\n"
-                   "o histórico e query.txt (padrão: " MARVEK_PADRAO_PASTA ")")};
+const TOpcaoCli OpcaoPasta{{QStringLiteral("pasta")},
+                           QStringLiteral("DIR"),
+                           QStringLiteral("a pasta do programa: onde ficam sistema_qel.ini,\n"
+                                          "LOG_MARVEK.txt, o histórico e query.txt\n"
+                                          "(padrão: " MARVEK_PADRAO_PASTA ")")};
 const TOpcaoCli OpcaoConexoes{
     {QStringLiteral("conexoes")},
     QStringLiteral("N"),
     QStringLiteral("quantas conexões ao servidor trabalham nas tabelas ao mesmo\n"
                    "tempo (1 a 16; padrão: os núcleos da máquina, no máximo 4;\n"
                    "1 = uma tabela depois da outra)")};
+const TOpcaoCli OpcaoSilencioso{{QStringLiteral("q"), QStringLiteral("silencioso")},
+                                QString(),
+                                QStringLiteral("só os erros, na saída de erros; nada num sucesso")};
+const TOpcaoCli OpcaoJson{{QStringLiteral("json")},
+                          QString(),
+                          QStringLiteral("no fim, um objeto JSON na saída padrão com o\n"
+                                         "resultado (os textos vão para a saída de erros)")};
 const TOpcaoCli OpcaoAjuda{
     {QStringLiteral("h"), QStringLiteral("help")}, QString(), QStringLiteral("esta ajuda")};
 
@@ -55,10 +63,13 @@ const QList<TComandoCli>& comandos() {
           {{QStringLiteral("destino")},
            QStringLiteral("PASTA"),
            QStringLiteral("a pasta onde o Backup_Central.zip é gravado")},
-          OpcaoConexoes},
+          OpcaoConexoes,
+          OpcaoSilencioso,
+          OpcaoJson},
          QString()},
         {QStringLiteral("restaurar"),
-         QStringLiteral("[--pasta DIR] restaurar ARQUIVO [--navirel] [--conexoes N]"),
+         QStringLiteral("[--pasta DIR] restaurar ARQUIVO [--navirel] [--conexoes N]\n"
+                        "             [--outra-filial] [--simular] [--extrair-em DIR]"),
          QStringLiteral("guarda as tabelas atuais num banco de reserva, carrega as\n"
                         "tabelas do ARQUIVO e, numa loja, apaga os dados das outras\n"
                         "filiais"),
@@ -67,21 +78,58 @@ const QList<TComandoCli>& comandos() {
            QString(),
            QStringLiteral("responde sim à pergunta final e inicia o Navirel.exe da\n"
                           "pasta do programa")},
-          OpcaoConexoes},
+          OpcaoConexoes,
+          {{QStringLiteral("outra-filial")},
+           QString(),
+           QStringLiteral("restaura também um arquivo feito para outra filial que\n"
+                          "não a CodFisica do sistema_qel.ini")},
+          {{QStringLiteral("simular")},
+           QString(),
+           QStringLiteral("faz todas as verificações e não altera nada")},
+          {{QStringLiteral("extrair-em")},
+           QStringLiteral("DIR"),
+           QStringLiteral("descompacta numa pasta privada dentro de DIR, e não ao\n"
+                          "lado do arquivo (um pendrive só de leitura)")},
+          OpcaoSilencioso,
+          OpcaoJson},
          QStringLiteral("ARQUIVO")},
         {QStringLiteral("verificar"),
          QStringLiteral("verificar ARQUIVO"),
-         QStringLiteral("confere o ARQUIVO (entradas, pares .frm/.MYD, CRC) sem tocar no\n"
-                        "banco; uma linha por tabela: nome e tamanho em bytes"),
-         {OpcaoPasta},
+         QStringLiteral("confere o ARQUIVO (entradas, pares .frm/.MYD, CRC) sem\n"
+                        "tocar no banco; diz para que filial, de que banco e quando\n"
+                        "foi feito (linha iniciada por #) e uma linha por tabela:\n"
+                        "nome e tamanho"),
+         {OpcaoPasta, OpcaoSilencioso, OpcaoJson},
          QStringLiteral("ARQUIVO")},
         {QStringLiteral("reverter"),
          QStringLiteral("[--pasta DIR] reverter BASE_RESERVA"),
          QStringLiteral("põe de volta as tabelas do banco de reserva BASE_RESERVA\n"
                         "(<banco>_Backup_<data>_<hora>), guardando antes as atuais\n"
-                        "num novo banco de reserva"),
-         {OpcaoPasta},
+                        "num novo banco de reserva, cujo nome é escrito"),
+         {OpcaoPasta, OpcaoSilencioso, OpcaoJson},
          QStringLiteral("BASE_RESERVA")},
+        {QStringLiteral("reservas"),
+         QStringLiteral("[--pasta DIR] reservas [--nomes]"),
+         QStringLiteral("lista os bancos de reserva do banco de trabalho, do mais\n"
+                        "antigo ao mais novo: nome, data, tabelas, tamanho"),
+         {OpcaoPasta,
+          {{QStringLiteral("nomes")}, QString(), QStringLiteral("só os nomes, um por linha")},
+          OpcaoJson},
+         QString()},
+        {QStringLiteral("limpar-reservas"),
+         QStringLiteral("[--pasta DIR] limpar-reservas --manter N [--sim]"),
+         QStringLiteral("apaga os bancos de reserva mais antigos, deixando os N mais\n"
+                        "novos e os que uma reversão usa; lista o que sai e pergunta"),
+         {OpcaoPasta,
+          {{QStringLiteral("manter")},
+           QStringLiteral("N"),
+           QStringLiteral("quantos bancos de reserva, os mais novos, ficam")},
+          {{QStringLiteral("sim")},
+           QString(),
+           QStringLiteral("apaga sem perguntar (para scripts e agendamentos)")},
+          OpcaoSilencioso,
+          OpcaoJson},
+         QString()},
         {QStringLiteral("cifrar-senha"),
          QStringLiteral("cifrar-senha"),
          QStringLiteral("lê a senha da entrada padrão e escreve o valor da chave senha\n"
@@ -110,8 +158,8 @@ QString linhaDeOpcao(const TOpcaoCli& o) {
     const QString cabeca = nomes.join(QStringLiteral(", ")) +
                            (o.valor.isEmpty() ? QString() : QLatin1Char(' ') + o.valor);
     QString texto = o.ajuda;
-    texto.replace(QLatin1Char('\n'), QStringLiteral("\n                  "));
-    return QStringLiteral("  ") + cabeca.leftJustified(15) + QLatin1Char(' ') + texto +
+    texto.replace(QLatin1Char('\n'), QStringLiteral("\n                    "));
+    return QStringLiteral("  ") + cabeca.leftJustified(17) + QLatin1Char(' ') + texto +
            QLatin1Char('\n');
 }
 
@@ -174,6 +222,10 @@ QString conferir(const TComandoCli& c, const TLinhaDeComando& linha) {
     } else if (!linha.argumentos.isEmpty()) {
         return QStringLiteral("argumento inesperado: %1").arg(linha.argumentos.first());
     }
+    if (linha.manter && !LerManter(*linha.manter))
+        return QStringLiteral("--manter: \"%1\" não é um número de 0 em diante").arg(*linha.manter);
+    if (c.nome == QLatin1String("limpar-reservas") && !linha.manter)
+        return QStringLiteral("limpar-reservas: falta --manter N");
     if (c.nome == QLatin1String("backup")) {
         if (!linha.filial)
             return QStringLiteral("backup: falta --filial ID");
@@ -191,6 +243,14 @@ std::optional<int> LerConexoes(const QString& texto) {
     bool ok = false;
     const int n = texto.toInt(&ok, 10);
     if (!ok || n < 1 || n > 16 || texto.startsWith(QLatin1Char('+')))
+        return std::nullopt;
+    return n;
+}
+
+std::optional<int> LerManter(const QString& texto) {
+    bool ok = false;
+    const int n = texto.toInt(&ok, 10);
+    if (!ok || n < 0 || texto.startsWith(QLatin1Char('+')) || texto.startsWith(QLatin1Char('-')))
         return std::nullopt;
     return n;
 }
@@ -215,8 +275,8 @@ QString AnalisarLinhaDeComando(const QStringList& argumentos, TLinhaDeComando& l
     QSet<QString> chaves;
     QStringList resto;
     // Before the command: --pasta, the help and the version.
-    QString erro =
-        analisar({OpcaoPasta, OpcaoAjuda, OpcaoVersao}, argumentos, true, valores, chaves, resto);
+    QString erro = analisar({OpcaoPasta, OpcaoSilencioso, OpcaoJson, OpcaoAjuda, OpcaoVersao},
+                            argumentos, true, valores, chaves, resto);
     if (!erro.isEmpty())
         return erro;
     linha.versao = chaves.contains(QStringLiteral("V"));
@@ -239,7 +299,10 @@ QString AnalisarLinhaDeComando(const QStringList& argumentos, TLinhaDeComando& l
 
     QList<TOpcaoCli> opcoes = c->opcoes;
     opcoes << OpcaoAjuda;
+    // The switches given before the command count for it too; one given twice is no error.
+    QSet<QString> antes = chaves;
     erro = analisar(opcoes, resto, false, valores, chaves, linha.argumentos);
+    chaves.unite(antes);
     if (!erro.isEmpty())
         return erro;
     linha.ajuda = chaves.contains(QStringLiteral("h"));
@@ -253,7 +316,20 @@ QString AnalisarLinhaDeComando(const QStringList& argumentos, TLinhaDeComando& l
     linha.filial = valor("filial");
     linha.destino = valor("destino");
     linha.conexoes = valor("conexoes");
+    linha.extrairEm = valor("extrair-em");
+    linha.manter = valor("manter");
     linha.navirel = chaves.contains(QStringLiteral("navirel"));
+    linha.silencioso = chaves.contains(QStringLiteral("q"));
+    linha.json = chaves.contains(QStringLiteral("json"));
+    linha.outraFilial = chaves.contains(QStringLiteral("outra-filial"));
+    linha.simular = chaves.contains(QStringLiteral("simular"));
+    linha.nomes = chaves.contains(QStringLiteral("nomes"));
+    linha.sim = chaves.contains(QStringLiteral("sim"));
+    const bool aceitaSilencioso = c->opcoes.contains(OpcaoSilencioso);
+    if ((linha.silencioso && !aceitaSilencioso) || (linha.json && !c->opcoes.contains(OpcaoJson)))
+        return QStringLiteral("%1 não aceita %2")
+            .arg(c->nome, linha.json && !c->opcoes.contains(OpcaoJson) ? QStringLiteral("--json")
+                                                                       : QStringLiteral("-q"));
     return conferir(*c, linha);
 }
 
@@ -281,8 +357,8 @@ QString TextoAjuda() {
     QString comandosTexto;
     for (const TComandoCli& c : comandos()) {
         QString resumo = c.resumo;
-        resumo.replace(QLatin1Char('\n'), QStringLiteral("\n                "));
-        comandosTexto += QStringLiteral("  ") + c.nome.leftJustified(13) + QLatin1Char(' ') +
+        resumo.replace(QLatin1Char('\n'), QStringLiteral("\n                  "));
+        comandosTexto += QStringLiteral("  ") + c.nome.leftJustified(15) + QLatin1Char(' ') +
                          resumo + QLatin1Char('\n');
     }
     QString opcoes;
@@ -301,18 +377,24 @@ QString TextoAjuda() {
            opcoes +
            QStringLiteral(
                "\n"
-               "Saída: 0 sucesso, 1 a operação informou um erro, 2 uso incorreto, 130 ou 143\n"
-               "interrompida por SIGINT (Ctrl-C) ou SIGTERM.\n"
+               "Saída: 0 sucesso; 1 a operação falhou ou foi recusada (o --json e o\n"
+               "histórico dizem se algo foi alterado); 2 uso incorreto; 75 outra execução\n"
+               "do Marvek ocupa o banco ou a pasta (tente mais tarde; nada foi alterado);\n"
+               "130 ou 143 interrompida por SIGINT (Ctrl-C) ou SIGTERM.\n"
                "\n"
                "Exemplos:\n"
                "  marvek-cli backup --filial 7 --destino /srv/backups\n"
+               "  marvek-cli restaurar --simular /media/pendrive/Backup_Central.zip\n"
                "  marvek-cli restaurar /srv/backups/Backup_Central.zip\n"
                "  marvek-cli verificar /srv/backups/Backup_Central.zip\n"
+               "  marvek-cli limpar-reservas --manter 3\n"
                "  marvek-cli cifrar-senha\n"
                "\n"
-               "  Backup noturno da filial 7 às 23:30 (crontab -e):\n"
-               "  30 23 * * * /usr/bin/marvek-cli backup --filial 7 --destino /srv/backups "
-               ">>/var/log/marvek-backup.log 2>&1\n");
+               "Backup agendado da filial 7 (destino em /etc/marvek/backup-agendado.conf):\n"
+               "  systemctl enable --now marvek-backup@7.timer\n"
+               "ou, no cron (/etc/cron.d/marvek), às 23:30, com e-mail só quando falha:\n"
+               "  30 23 * * * root /usr/bin/marvek-cli -q backup --filial 7 --destino "
+               "/srv/backups\n");
 }
 
 } // namespace marvek

@@ -8,9 +8,10 @@ namespace marvek {
 
 // Exit codes of marvek-cli.
 enum CodigoSaida : int {
-    SaidaSucesso = 0,     // the operation ended well
-    SaidaFalha = 1,       // the operation reported an error
-    SaidaUsoIncorreto = 2 // wrong usage: message and usage on stderr
+    SaidaSucesso = 0,      // the operation ended well
+    SaidaFalha = 1,        // the operation reported an error
+    SaidaUsoIncorreto = 2, // wrong usage: message and usage on stderr
+    // 75: another run holds the lock (SaidaOcupada); 128 + the signal: interrupted
 };
 
 // The command line of marvek-cli, read but not yet acted upon.
@@ -18,12 +19,21 @@ struct TLinhaDeComando {
     bool ajuda = false;  // -h, --help, or the command help: the help of comando, or the
                          // general help when comando is empty
     bool versao = false; // -V, --version
-    QString comando;     // backup, restaurar, verificar, reverter, cifrar-senha
+    QString comando;     // backup, restaurar, verificar, reverter, reservas, limpar-reservas,
+                         // cifrar-senha
     std::optional<QString> pasta;
     std::optional<QString> filial;
     std::optional<QString> destino;
     std::optional<QString> conexoes;
+    std::optional<QString> extrairEm;
+    std::optional<QString> manter;
     bool navirel = false;
+    bool silencioso = false; // -q: only errors, on stderr
+    bool json = false;       // one JSON object on stdout at the end
+    bool outraFilial = false;
+    bool simular = false;
+    bool nomes = false;     // reservas: only the names
+    bool sim = false;       // limpar-reservas: no question
     QStringList argumentos; // what is not an option (the archive, the aside database)
 };
 
@@ -41,6 +51,9 @@ QString TextoAjudaDoComando(const QString& comando);
 
 // The number of server connections of --conexoes: 1 to 16.
 std::optional<int> LerConexoes(const QString& texto);
+
+// How many aside databases limpar-reservas keeps: 0 or more.
+std::optional<int> LerManter(const QString& texto);
 
 // A branch id as the backup takes it: an optional minus and decimal digits that fit an int.
 std::optional<int> LerIdFilial(const QString& texto);

@@ -46,6 +46,9 @@ TEntradas TOperadorConsole::Entradas() const {
     e.arquivo = ArquivoZip;
     e.opcoes = &Opcoes;
     e.conexoes = NumeroConexoes;
+    e.simular = Simular;
+    e.pastaExtracao = PastaExtracao;
+    e.outraFilial = OutraFilial;
     return e;
 }
 
@@ -74,7 +77,7 @@ void TOperadorConsole::DefinirPosicaoProgresso(int posicao) {
 }
 
 void TOperadorConsole::desenharProgresso() {
-    if (m_fase.isEmpty())
+    if (m_fase.isEmpty() || Silencioso)
         return;
     QString linha = m_fase;
     int decimo = 0;
@@ -108,12 +111,34 @@ void TOperadorConsole::GravarLog(const QString& texto) {
     m_log.GravarLog(texto);
 }
 
+void TOperadorConsole::informar(const QString& texto) {
+    if (Silencioso)
+        return;
+    if (Json)
+        EscreverErro(texto);
+    else
+        EscreverSaida(texto);
+}
+
 bool TOperadorConsole::Confirmar(const QString& texto, bool simPadrao, const QString& titulo) {
     Q_UNUSED(simPadrao);
     Q_UNUSED(titulo);
     TerminarProgresso();
-    EscreverSaida(TextoConsole(texto) + (Resposta ? QStringLiteral("Resposta: Sim\n")
-                                                  : QStringLiteral("Resposta: Não\n")));
+    if (!Resposta && PerguntarNoTerminal) {
+        // Asked of the person at the terminal; without one the answer is no.
+        if (::isatty(STDIN_FILENO) != 1) {
+            EscreverErro(
+                TextoConsole(texto) +
+                QStringLiteral("Resposta: Não (sem terminal para perguntar; use --sim)\n"));
+            return false;
+        }
+        EscreverErro(TextoConsole(texto) + QStringLiteral("[s/N] "));
+        char linha[16] = {};
+        const bool lida = std::fgets(linha, sizeof linha, stdin) != nullptr;
+        return lida && (linha[0] == 's' || linha[0] == 'S');
+    }
+    informar(TextoConsole(texto) +
+             (Resposta ? QStringLiteral("Resposta: Sim\n") : QStringLiteral("Resposta: Não\n")));
     return Resposta;
 }
 
@@ -122,7 +147,7 @@ void TOperadorConsole::MostrarCaixa(TCaixa tipo, const QString& texto) {
     // Information goes to stdout; errors and warnings to stderr, saying who says them. The
     // plain box only ever reports a file that could not be deleted ("Erro ao excluir").
     if (tipo == TCaixa::Informacao)
-        EscreverSaida(TextoConsole(texto));
+        informar(TextoConsole(texto));
     else
         EscreverErro(QStringLiteral("marvek-cli: ") + TextoConsole(texto));
 }

@@ -27,10 +27,20 @@ public:
     QString ArquivoZip;
     // The maintenance options of a start without maintenance login: all off.
     mutable TConfiguracoes Opcoes; // the operations may point its list files elsewhere
-    // The answer given to every question.
+    // The answer given to every question; with PerguntarNoTerminal and no answer yes given,
+    // a question is asked on the terminal instead (no terminal: no).
     bool Resposta = false;
+    bool PerguntarNoTerminal = false;
     // Server connections for the tables (--conexoes).
     int NumeroConexoes = 1;
+    // Restore: --simular, --extrair-em, --outra-filial.
+    bool Simular = false;
+    QString PastaExtracao;
+    bool OutraFilial = false;
+    // -q: only errors, on stderr. --json: stdout is kept for the JSON object at the end, so
+    // the texts that would go there go to stderr.
+    bool Silencioso = false;
+    bool Json = false;
 
     TEntradas Entradas() const override;
 
@@ -56,6 +66,8 @@ protected:
 
 private:
     void desenharProgresso();
+    // A text for stdout, or for stderr when stdout is the JSON's; nothing under -q.
+    void informar(const QString& texto);
 
     TLogOperacao m_log;
     int m_posicao = 0;

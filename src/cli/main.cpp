@@ -7,11 +7,11 @@
 #include "cli/TOperadorConsole.h"
 #include "data/Instalacao.h"
 #include "data/TDM.h"
-#include "operador/TrabalhoPorTabela.h"
 #include "plataforma/Parada.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <utility>
 
 using namespace marvek;
 
@@ -55,20 +55,20 @@ int main(int argc, char* argv[]) {
     // ended on the server, and the command exits with 128 + the signal's number.
     InstalarParadaPorSinais([] { EncerrarComandosEmAndamento(); });
     if (linha.comando != QLatin1String("verificar") &&
-        linha.comando != QLatin1String("cifrar-senha") &&
+        linha.comando != QLatin1String("cifrar-senha") && !linha.silencioso &&
         !QFileInfo::exists(ArquivoDeConfiguracao()))
         EscreverErro(QStringLiteral("marvek-cli: %1 não existe; valem os valores padrão "
                                     "(servidor localhost, banco gerente, usuário root).\n")
                          .arg(ArquivoDeConfiguracao()));
 
-    const int conexoes = linha.conexoes ? *LerConexoes(*linha.conexoes) : ConexoesPadrao();
-    if (linha.comando == QLatin1String("backup"))
-        return ComandoBackup(*LerIdFilial(*linha.filial), *linha.destino, conexoes);
-    if (linha.comando == QLatin1String("restaurar"))
-        return ComandoRestaurar(linha.argumentos.first(), linha.navirel, conexoes);
-    if (linha.comando == QLatin1String("reverter"))
-        return ComandoReverter(linha.argumentos.first());
-    if (linha.comando == QLatin1String("verificar"))
-        return ComandoVerificar(linha.argumentos.first());
+    using TComando = int (*)(const TLinhaDeComando&);
+    const std::pair<const char*, TComando> comandos[] = {
+        {"backup", ComandoBackup},     {"restaurar", ComandoRestaurar},
+        {"reverter", ComandoReverter}, {"verificar", ComandoVerificar},
+        {"reservas", ComandoReservas}, {"limpar-reservas", ComandoLimparReservas},
+    };
+    for (const auto& [nome, comando] : comandos)
+        if (linha.comando == QLatin1String(nome))
+            return comando(linha);
     return ComandoCifrarSenha();
 }

@@ -3,6 +3,7 @@
 #include "base/EErro.h"
 
 #include <QFile>
+#include <QFileInfo>
 // Byte-wise reading: the file is Latin-1 and no conversion is wanted.
 #define SI_NO_CONVERSION
 #include <SimpleIni.h>
@@ -15,8 +16,16 @@ constexpr qint64 TamanhoMaximoIni = 4 * 1024 * 1024;
 
 bool carregar(const QString& arquivo, CSimpleIniA& ini) {
     QFile f(arquivo);
-    if (!f.exists() || !f.open(QIODevice::ReadOnly))
+    if (!f.exists())
         return false;
+    // A file that is there but cannot be read is never taken for a missing one: its defaults
+    // would reach the server as another user and password.
+    if (!f.open(QIODevice::ReadOnly) || QFileInfo(arquivo).isDir())
+        throw EErro(QStringLiteral("O arquivo de configuração %1 existe, mas não pode ser lido "
+                                   "(%2). Execute como root ou dê a este usuário permissão de "
+                                   "leitura; nada foi feito.")
+                        .arg(arquivo, QFileInfo(arquivo).isDir() ? QStringLiteral("é uma pasta")
+                                                                 : f.errorString()));
     if (f.size() > TamanhoMaximoIni)
         throw EErro(QStringLiteral("O arquivo %1 não é um arquivo de configuração válido "
                                    "(tamanho de %2 bytes)")

@@ -68,10 +68,11 @@ TTravaExecucao::TTravaExecucao(TDM& dm, const QString& banco) : m_dm(dm), m_nome
     const QVariant obtida = m_dm.ConsultarValor(
         QStringLiteral("SELECT GET_LOCK(%1, 0)").arg(CitarTexto(m_nome)), QVariant(), true);
     if (obtida.toLongLong() != 1)
-        throw EErro(QStringLiteral("Outra execução do Marvek (backup, restauração ou reversão) "
-                                   "está em andamento no banco %1. Aguarde o fim dela e tente de "
-                                   "novo; nada foi alterado.")
-                        .arg(banco));
+        throw EExecucaoEmAndamento(
+            QStringLiteral("Outra execução do Marvek (backup, restauração ou reversão) "
+                           "está em andamento no banco %1. Aguarde o fim dela e tente de "
+                           "novo; nada foi alterado.")
+                .arg(banco));
 }
 
 TTravaExecucao::~TTravaExecucao() {

@@ -26,7 +26,25 @@ QString desfecho(const TResultado& r) {
 
 // One line of the history: the box texts' line breaks become spaces.
 QByteArray linha(const QString& texto) {
-    return QuebrasDeLinha(texto).replace(QLatin1Char('\n'), QLatin1Char(' ')).toLatin1() + "\r\n";
+    return QuebrasDeLinha(texto).replace(QLatin1Char('\n'), QLatin1Char(' ')).toUtf8() + '\n';
+}
+
+// The run's figures after its outcome, each one only when the run got that far.
+QString figuras(const TResultado& r) {
+    QStringList partes;
+    if (!r.filial.isEmpty())
+        partes << QStringLiteral("filial ") + r.filial;
+    if (!r.banco.isEmpty())
+        partes << QStringLiteral("banco ") + r.banco;
+    if (!r.bancoReserva.isEmpty())
+        partes << QStringLiteral("reserva ") + r.bancoReserva;
+    if (r.tabelas >= 0)
+        partes << QStringLiteral("%1 tabelas").arg(r.tabelas);
+    if (r.tamanhoArquivo >= 0)
+        partes << QStringLiteral("%1 bytes").arg(r.tamanhoArquivo);
+    partes << QStringLiteral("%1 s").arg(static_cast<double>(r.duracaoMs) / 1000.0, 0, 'f', 1);
+    partes << QStringLiteral("saída %1").arg(CodigoDeSaida(r));
+    return partes.join(QStringLiteral(" | "));
 }
 } // namespace
 
@@ -40,11 +58,11 @@ void RegistrarNoHistorico(const QString& arquivoLog, const QString& operacao, co
                           const TResultado& resultado, const QStringList& linhas,
                           const QDateTime& quando) {
     const QString arquivo = ArquivoDoHistorico(arquivoLog);
-    QByteArray dados = linha(QStringLiteral("==== %1 %2 %3: %4")
+    QByteArray dados = linha(QStringLiteral("==== %1 %2 %3: %4 | %5")
                                  .arg(quando.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")),
-                                      operacao, alvo, desfecho(resultado)));
+                                      operacao, alvo, desfecho(resultado), figuras(resultado)));
     for (const QString& l : linhas)
-        dados += linha(l);
+        dados += "  " + linha(l);
 
     const QFileInfo atual(arquivo);
     if (atual.exists() && atual.size() + dados.size() > TamanhoMaximoHistorico) {

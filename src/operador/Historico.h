@@ -9,9 +9,11 @@
 namespace marvek {
 
 // The history of runs, LOG_MARVEK_historico.txt beside LOG_MARVEK.txt: LOG_MARVEK.txt holds the
-// current run only, the history keeps every run. Each operation appends a header line (date
-// and time, the operation, the archive or the destination, how it ended) followed by its log
-// lines, in the log's own format (Latin-1, CR LF). Once the file passes TamanhoMaximoHistorico
+// current run only, the history keeps every run. Each operation appends one line (date and
+// time, the operation, the archive or the destination, how it ended, then its branch,
+// database, aside database, tables, archive size, duration and exit code, as far as the run
+// got) followed by its log lines indented by two blanks, so that the lines without indent are
+// one per run. UTF-8 with LF line ends. Once the file passes TamanhoMaximoHistorico
 // it becomes LOG_MARVEK_historico.1.txt (replacing the older one) and a new one starts.
 constexpr qint64 TamanhoMaximoHistorico = 2 * 1024 * 1024;
 

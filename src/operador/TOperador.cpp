@@ -27,6 +27,8 @@ void TOperador::ValidarEntradas(const TEntradas& e) {
 void TOperador::Mostrar(TCaixa tipo, const QString& texto) {
     if (tipo != TCaixa::Alerta && tipo != TCaixa::Informacao)
         m_erros << texto;
+    else if (tipo == TCaixa::Alerta)
+        m_detalhes.avisos << texto;
     MostrarCaixa(tipo, texto);
 }
 
@@ -39,10 +41,22 @@ void TOperador::ExecutarPrograma(const QString& caminho) {
 }
 
 TResultado TOperador::Resultado(TResultado::TDesfecho desfecho, qsizetype inicio) const {
-    TResultado r;
+    TResultado r = m_detalhes;
     r.desfecho = desfecho;
     r.erros = m_erros.mid(inicio);
+    if (r.duracaoMs < 0)
+        r.duracaoMs += QDateTime::currentMSecsSinceEpoch();
+    if (desfecho == TResultado::Interrompida)
+        r.sinal = ParadaPedida() > 0 ? ParadaPedida() : 0;
     return r;
+}
+
+int CodigoDeSaida(const TResultado& r) {
+    if (r.desfecho == TResultado::Interrompida)
+        return 128 + (r.sinal > 0 ? r.sinal : 2);
+    if (r.ocupada)
+        return SaidaOcupada;
+    return r.Sucesso() ? 0 : 1;
 }
 
 void LimparPasta(TOperador& op, const QString& pasta) {

@@ -3,8 +3,10 @@
 #include "base/EErro.h"
 #include "plataforma/Parada.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace marvek {
 
@@ -22,6 +24,13 @@ struct TEntradas {
     // How many server connections the tables are worked on at once (1: one after another, on
     // the operation's own connection).
     int conexoes = 1;
+    // Restore: only the checks, nothing changed.
+    bool simular = false;
+    // Restore: the folder in which the archive is unpacked (empty: beside the archive).
+    QString pastaExtracao;
+    // Restore of an archive made for another branch than the installation's: taken (true),
+    // refused (false), or asked (nullopt).
+    std::optional<bool> outraFilial;
 };
 
 // An input the operation needs and did not get, in the order they are checked.
@@ -45,11 +54,34 @@ struct TResultado {
         Interrompida, // a stop was asked for (a signal, the window closed) and it unwound
     };
     TDesfecho desfecho = Concluida;
-    // Every error text shown during the operation, in order.
+    // Every error text shown during the operation, in order, and every warning.
     QStringList erros;
+    QStringList avisos;
+    // Refused because another run holds the lock of the database or of the destination.
+    bool ocupada = false;
+    // Something of the installation (markers, tables, databases) may have been changed: set
+    // when the operation passed its checks and began to change things.
+    bool alterou = false;
+    // The signal that stopped it (Interrompida), 0 for the window's stop.
+    int sinal = 0;
+    qint64 duracaoMs = 0;
+    // What the run worked on, as far as it got: the branch, the working database, the archive
+    // and its size, the tables, the aside database it made.
+    QString filial;
+    QString banco;
+    QString arquivo;
+    qint64 tamanhoArquivo = -1;
+    int tabelas = -1;
+    QString bancoReserva;
 
     bool Sucesso() const { return desfecho == Concluida && erros.isEmpty(); }
 };
+
+// The exit code a run ends with, the console's and the history's: 0 success, 1 failed or
+// refused, 75 another run holds the lock (retry later), 128 + the signal when stopped by one
+// (130 for the window's stop, as for Ctrl-C).
+enum : int { SaidaOcupada = 75 };
+int CodigoDeSaida(const TResultado& r);
 
 // Raised by the input check; the operation's handler shows it like any error and ends with
 // TResultado::Recusada.
@@ -102,12 +134,17 @@ public:
     TResultado Resultado(TResultado::TDesfecho desfecho, qsizetype inicio) const;
     const QStringList& ErrosMostrados() const { return m_erros; }
 
+    // What the running operation worked on; ExecutarOperacao starts it empty and returns it
+    // in the result.
+    TResultado& Detalhes() { return m_detalhes; }
+
 protected:
     virtual void EntradaRecusada(TCampo campo) = 0;
     virtual void MostrarCaixa(TCaixa tipo, const QString& texto) = 0;
 
 private:
     QStringList m_erros;
+    TResultado m_detalhes;
 };
 
 // Empties a work folder of the program (EsvaziarPasta); a file that cannot be deleted is
@@ -121,6 +158,8 @@ inline const QString PrefixoDeErro = QStringLiteral("Ocorreu o seguinte erro: \r
 // after PrefixoDeErro, and says how it ended. The body returns true when it ran to its end.
 template <typename F> TResultado ExecutarOperacao(TOperador& op, F&& corpo) {
     const qsizetype inicio = op.ErrosMostrados().size();
+    op.Detalhes() = TResultado();
+    op.Detalhes().duracaoMs = -QDateTime::currentMSecsSinceEpoch();
     try {
         return op.Resultado(corpo() ? TResultado::Concluida : TResultado::Falhou, inicio);
     } catch (const EErro& e) {
@@ -138,8 +177,11 @@ template <typename F> TResultado ExecutarOperacao(TOperador& op, F&& corpo) {
             return op.Resultado(TResultado::Interrompida, inicio);
         }
         op.Mostrar(TCaixa::ErroPadrao, PrefixoDeErro + e.Mensagem());
-        return op.Resultado(dynamic_cast<const EEntradaRecusada*>(&e) ? TResultado::Recusada
-                                                                      : TResultado::Falhou,
+        const bool ocupada = dynamic_cast<const EExecucaoEmAndamento*>(&e) != nullptr;
+        op.Detalhes().ocupada = ocupada;
+        return op.Resultado(ocupada || dynamic_cast<const EEntradaRecusada*>(&e)
+                                ? TResultado::Recusada
+                                : TResultado::Falhou,
                             inicio);
     }
 }

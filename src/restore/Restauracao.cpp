@@ -13,6 +13,7 @@
 #include "restore/LimparOutrasFiliais.h"
 #include "restore/TratarDataBases.h"
 #include "restore/VerificacaoArquivo.h"
+#include "zip/DescricaoArquivo.h"
 #include "zip/MotorZip.h"
 
 #include <QCoreApplication>
@@ -34,27 +35,62 @@ const QString PerguntaFinal = QStringLiteral(
     "aplicativo com os comandos efetuados.\r\n\r\nDeseja abrir o programa de correção da tabela "
     "sequenciador?\r\n\r\nObs: O navirel.exe deve estar dentro da pasta do sistemaqel.");
 
-// The extraction folder is emptied before use: it must be a folder of its own beside the
-// archive, never a root folder or some other folder the path happens to name, and one the
-// program made (or nothing yet).
-void validarPastaDeExtracao(const QString& arquivo, const QString& pasta) {
+// The extraction folder is emptied before use: it must be a folder of its own in the chosen
+// folder (beside the archive, or the one given), never a root folder or some other folder the
+// path happens to name, and one the program made (or nothing yet).
+void validarPastaDeExtracao(const QString& arquivo, const QString& base, const QString& pasta) {
     const QFileInfo info(pasta);
     const QString nome = info.fileName();
     if (pasta.isEmpty() || nome.isEmpty() || nome == QLatin1String(".") ||
-        nome == QLatin1String("..") || info.absolutePath() != QFileInfo(arquivo).absolutePath())
+        nome == QLatin1String("..") || info.absolutePath() != QFileInfo(base).absoluteFilePath())
         throw EErro(QStringLiteral("O arquivo %1 não pode ser restaurado: a pasta de extração "
-                                   "\"%2\" não é uma pasta ao lado do arquivo")
-                        .arg(arquivo, pasta));
+                                   "\"%2\" não é uma pasta dentro de %3")
+                        .arg(arquivo, pasta, base));
     VerificarPastaPropria(pasta);
 }
 
-// Unpacks the archive into a folder of its own beside it, checking every entry's CRC and size,
-// before the installation's tables are touched.
-// What a stopped restore left: its extraction folders beside the archive that no run holds,
+// The folder in which the archive is unpacked: beside the archive, or the one given (an
+// archive on a read-only medium), which must exist.
+QString baseDaExtracao(const QString& arquivo, const QString& dada) {
+    if (dada.isEmpty())
+        return QFileInfo(arquivo).absolutePath();
+    const QFileInfo base(dada);
+    if (!base.isDir())
+        throw EEntradaRecusada(
+            QStringLiteral("A pasta de extração %1 não existe ou não é uma pasta").arg(dada));
+    return base.absoluteFilePath();
+}
+
+// An archive that says it was made for another branch than the installation's would give the
+// store another store's markers: taken when the operator said so, refused or asked otherwise.
+void conferirFilialDoArquivo(TOperador& op, const TEntradas& entradas, const QString& arquivo,
+                             int filial) {
+    const auto descricao = DescricaoDoArquivo(arquivo);
+    if (!descricao || descricao->filial == filial)
+        return;
+    const QString texto =
+        QStringLiteral("O arquivo %1 foi feito para a %2, mas esta instalação é a filial %3 "
+                       "(CodFisica do sistema_qel.ini).")
+            .arg(arquivo, ResumoDaDescricao(*descricao))
+            .arg(filial);
+    if (entradas.outraFilial.value_or(false) ||
+        (!entradas.outraFilial &&
+         op.Confirmar(texto + QStringLiteral("\r\n\r\nRestaurar assim mesmo?"), false,
+                      QStringLiteral("Confirmação...")))) {
+        op.GravarLog(QStringLiteral("Arquivo de outra filial aceito: ") +
+                     ResumoDaDescricao(*descricao));
+        return;
+    }
+    throw EEntradaRecusada(texto + (entradas.outraFilial
+                                        ? QStringLiteral(" Para restaurá-lo assim mesmo, use "
+                                                         "--outra-filial. Nada foi alterado.")
+                                        : QStringLiteral(" Nada foi alterado.")));
+}
+
+// What a stopped restore left: its extraction folders in the extraction's folder that no run holds,
 // and its scratch databases whose connection is gone.
-void removerSobras(TOperador& op, TDM& dm, const QString& arquivo) {
-    QStringList sobras =
-        RemoverSobras(QFileInfo(arquivo).absolutePath(), QStringLiteral(".marvek-extracao-"));
+void removerSobras(TOperador& op, TDM& dm, const QString& base) {
+    QStringList sobras = RemoverSobras(base, QStringLiteral(".marvek-extracao-"));
     for (auto c = dm.AbrirConsulta(QStringLiteral(
              "SELECT SCHEMA_NAME FROM information_schema.SCHEMATA WHERE SCHEMA_NAME LIKE "
              "'marvek\\_verificacao\\_%' AND SUBSTRING(SCHEMA_NAME, 20) NOT IN (SELECT "
@@ -75,12 +111,13 @@ void removerSobras(TOperador& op, TDM& dm, const QString& arquivo) {
         op.GravarLog(SobraRemovida + s);
 }
 
+// Unpacks the archive into a private folder of its own in pastaArquivo, checking every entry's
+// CRC and size, before the installation's tables are touched.
 std::unique_ptr<QTemporaryDir> prepararExtracao(TOperador& op, const QString& arquivo,
-                                                TTravaArquivo& emUso) {
+                                                const QString& pastaArquivo, TTravaArquivo& emUso) {
     quint64 total = 0;
     for (const TEntradaZip& e : ListarEntradas(arquivo))
         total += e.tamanho;
-    const QString pastaArquivo = QFileInfo(arquivo).absolutePath();
     const qint64 livre = EspacoLivre(pastaArquivo);
     if (livre >= 0 && static_cast<quint64>(livre) < total)
         throw EErro(QStringLiteral("O arquivo %1 precisa de %2 bytes para ser extraído, mas só "
@@ -337,25 +374,47 @@ TResultado RestaurarBackup(TOperador& op, TDM& dm) {
         const TEntradas entradas = op.Entradas();
         op.ValidarEntradas(entradas);
         const QString arquivo = entradas.arquivo;
-        const QString pasta = PastaDeExtracao(arquivo);
+        const QString base = baseDaExtracao(arquivo, entradas.pastaExtracao);
+        const QString pasta =
+            entradas.pastaExtracao.isEmpty()
+                ? PastaDeExtracao(arquivo)
+                : base + QLatin1Char('/') + QFileInfo(PastaDeExtracao(arquivo)).fileName();
+        op.Detalhes().arquivo = arquivo;
+        op.Detalhes().tamanhoArquivo = QFileInfo(arquivo).size();
         const QString banco = LerBancoDeTrabalho();
+        op.Detalhes().banco = banco;
         const int filial = LerCodFisica();
+        op.Detalhes().filial = QString::number(filial);
         abrirConexao(dm);
         trava = std::make_unique<TTravaExecucao>(dm, banco);
-        validarPastaDeExtracao(arquivo, pasta);
+        validarPastaDeExtracao(arquivo, base, pasta);
         op.IniciarFase(QStringLiteral("Conferindo e descompactando o arquivo"), 0);
         const QList<TTabelaArquivo> tabelas = tabelasParaCarregar(op, arquivo);
-        removerSobras(op, dm, arquivo);
-        preparo = prepararExtracao(op, arquivo, emUso);
+        op.Detalhes().tabelas = static_cast<int>(tabelas.size());
+        removerSobras(op, dm, base);
+        preparo = prepararExtracao(op, arquivo, base, emUso);
         verificarFilialNoArquivo(dm, preparo->path(), arquivo, filial);
         VerificarBancoDeTrabalho(dm, banco);
         verificarEspacoNaPastaDeDados(dm, tabelas, preparo->path());
-        CriarPastaPropria(pasta);
         verificarCaminhoLivre(preparo->path(), pasta);
+        // Asked last, when nothing else stands in the way.
+        conferirFilialDoArquivo(op, entradas, arquivo, filial);
+        if (entradas.simular) {
+            op.GravarLog(QStringLiteral("Simulação: todas as verificações passaram; nada foi "
+                                        "alterado"));
+            op.Mostrar(TCaixa::Informacao,
+                       QStringLiteral("Simulação concluída: o arquivo %1 pode ser restaurado "
+                                      "(%2 tabelas). Nada foi alterado.")
+                           .arg(arquivo)
+                           .arg(tabelas.size()));
+            return true;
+        }
+        CriarPastaPropria(pasta);
         op.GravarLog(QStringLiteral("Fim Validacao"));
 
         op.GravarLog(QStringLiteral("Inicio TratarDataBases"));
-        const bool separado = TratarDataBases(op, dm);
+        op.Detalhes().alterou = true;
+        const bool separado = TratarDataBases(op, dm, &op.Detalhes().bancoReserva);
         op.GravarLog(QStringLiteral("Fim TratarDatabases"));
         // After a failed set-aside the connection may stand on another database: nothing is
         // loaded then.

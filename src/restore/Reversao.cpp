@@ -55,6 +55,7 @@ TResultado ReverterRestauracao(TOperador& op, TDM& dm, const QString& bancoReser
     dm.Conexao.Retomar();
     return ExecutarOperacao(op, [&] {
         const QString banco = LerBancoDeTrabalho();
+        op.Detalhes().banco = banco;
         const TTravaExecucao trava(dm, banco);
         if (!EhBancoReserva(banco, bancoReserva))
             throw EErro(QStringLiteral("\"%1\" não é um banco reserva do banco %2 (o nome deve ser "
@@ -73,6 +74,8 @@ TResultado ReverterRestauracao(TOperador& op, TDM& dm, const QString& bancoReser
                            .toString();
         const bool retomada = !nova.isEmpty();
         const QStringList tabelas = tabelasDaReserva(dm, bancoReserva, retomada);
+        op.Detalhes().tabelas = static_cast<int>(tabelas.size());
+        op.Detalhes().alterou = true;
         auto comentar = [&](const QString& texto) {
             dm.ExecutarComando(QStringLiteral("ALTER DATABASE %1 COMMENT = %2")
                                    .arg(CitarIdentificador(nova), CitarTexto(texto)),
@@ -92,6 +95,7 @@ TResultado ReverterRestauracao(TOperador& op, TDM& dm, const QString& bancoReser
             if (!nova.isEmpty())
                 comentar(marca);
         }
+        op.Detalhes().bancoReserva = nova;
 
         for (const QString& tabela : tabelas) {
             auto sql = [&](auto citar) {
@@ -108,8 +112,9 @@ TResultado ReverterRestauracao(TOperador& op, TDM& dm, const QString& bancoReser
         op.Mostrar(TCaixa::Informacao,
                    QStringLiteral("Restauração revertida com sucesso!\r\rAs tabelas de %1 voltaram "
                                   "para %2; as tabelas que estavam em %2 foram guardadas em um "
-                                  "novo banco reserva.")
-                       .arg(bancoReserva, banco));
+                                  "novo banco reserva%3.")
+                       .arg(bancoReserva, banco,
+                            nova.isEmpty() ? QString() : QStringLiteral(": ") + nova));
         return true;
     });
 }

@@ -120,6 +120,7 @@ zip_int64_t lerParte(void* estado, void* dados, zip_uint64_t n, zip_source_cmd_t
 
 struct TCompactador::Estado {
     QString arquivoZip;
+    QByteArray comentario;
     std::unique_ptr<QTemporaryDir> partes;
     std::mutex mutex;
     // Blocks compressed and not yet written are held to a few per worker: a block that is not
@@ -243,9 +244,18 @@ void TCompactador::Estado::escreverArquivo(const QList<Arquivo*>& lista, const Q
         if (a->guardar)
             zip_set_file_compression(z.get(), static_cast<zip_uint64_t>(indice), ZIP_CM_STORE, 0);
     }
+    if (!comentario.isEmpty() &&
+        zip_set_archive_comment(z.get(), comentario.constData(),
+                                static_cast<zip_uint16_t>(comentario.size())) != 0)
+        throw EErro(QString::fromLocal8Bit(zip_strerror(z.get())));
     if (zip_close(z.get()) != 0)
         throw EErro(QString::fromLocal8Bit(zip_strerror(z.get())));
     z.release(); // closed
+}
+
+void TCompactador::DefinirComentario(const QString& texto) {
+    // A ZIP comment holds at most 65535 bytes.
+    m->comentario = texto.toUtf8().left(0xFFFF);
 }
 
 TCompactador::TCompactador(const QString& arquivoZip) : m(std::make_unique<Estado>()) {

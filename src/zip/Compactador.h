@@ -20,6 +20,9 @@ public:
     TCompactador(const TCompactador&) = delete;
     TCompactador& operator=(const TCompactador&) = delete;
 
+    // The archive's comment (UTF-8), written with the archive.
+    void DefinirComentario(const QString& texto);
+
     // Starts compressing the file now.
     void Adicionar(const QString& arquivo);
 

@@ -186,6 +186,13 @@ QList<TEntradaZip> ListarEntradas(const QString& arquivoZip) {
     return listar(arquivoZip, z.get());
 }
 
+QString ComentarioDoArquivo(const QString& arquivoZip) {
+    ZipPtr z = abrirLeitura(arquivoZip);
+    int tamanho = 0;
+    const char* texto = zip_get_archive_comment(z.get(), &tamanho, ZIP_FL_ENC_RAW);
+    return texto && tamanho > 0 ? QString::fromUtf8(texto, tamanho) : QString();
+}
+
 void TestarZip(const QString& arquivoZip, const FuncaoProcessar& processar) {
     ZipPtr z = abrirLeitura(arquivoZip);
     const QList<TEntradaZip> entradas = listar(arquivoZip, z.get());

@@ -34,6 +34,9 @@ bool ArmazenarSemCompressao(const QString& nome);
 // no encryption, no two entries whose names differ only in case. Reads no data.
 QList<TEntradaZip> ListarEntradas(const QString& arquivoZip);
 
+// The archive's comment ("" when it has none), read as UTF-8.
+QString ComentarioDoArquivo(const QString& arquivoZip);
+
 // Reads every entry whole and checks its CRC, writing nothing.
 void TestarZip(const QString& arquivoZip, const FuncaoProcessar& processar = {});
 

@@ -17,6 +17,9 @@ TEntradas TOperadorGravador::Entradas() const {
     e.arquivo = ArquivoZip;
     e.opcoes = SemOpcoes ? nullptr : Opcoes.get();
     e.conexoes = NumeroConexoes;
+    e.outraFilial = OutraFilial;
+    e.simular = Simular;
+    e.pastaExtracao = PastaExtracao;
     return e;
 }
 

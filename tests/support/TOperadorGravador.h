@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 namespace teste {
 
@@ -32,6 +33,10 @@ public:
     int Processamentos = 0;        // calls of ProcessarMensagens
     QStringList Programas;         // programs started
     int NumeroConexoes = 1;        // tables one after another unless a test asks for more
+    // An archive made for another branch: taken unless a test asks otherwise (nullopt: asked).
+    std::optional<bool> OutraFilial = true;
+    bool Simular = false;
+    QString PastaExtracao;
 
     marvek::TLogOperacao Log;
     marvek::TResultado Resultado; // what the test's operation returned, where a helper keeps it
