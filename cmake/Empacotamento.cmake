@@ -1,7 +1,8 @@
 # Installing and packaging. The programs go to bin/ (their install rules stand in src/), the
 # desktop entry, the icons, the manual pages, the bash completion and the package's documents
 # to share/. `bash scripts/empacotar.sh` builds the Debian package: prefix /usr, the system's
-# folders (MARVEK_PASTAS_DO_SISTEMA), the hardening flags of dpkg-buildflags.
+# folders (MARVEK_PASTAS_DO_SISTEMA) with the settings, the scheduled backup's units and its
+# cron and logrotate files, the hardening flags of dpkg-buildflags.
 
 include(GNUInstallDirs)
 
@@ -22,7 +23,8 @@ install(FILES ${CMAKE_BINARY_DIR}/empacotamento/marvek.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 
 # The manual pages and the changelog, compressed as Debian wants them (gzip -9n: no name, no
-# time stamp).
+# time stamp). The pages are Portuguese, so they go under pt_BR; man1 holds a one-line page
+# that sources each of them, so that `man marvek-cli` finds it in any other language too.
 find_program(MARVEK_GZIP gzip REQUIRED)
 set(VERSAO "${PROJECT_VERSION}")
 if(MARVEK_PASTAS_DO_SISTEMA)
@@ -41,9 +43,20 @@ foreach(fonte marvek.1 marvek-cli.1 debian/changelog.in)
                      DEPENDS ${CMAKE_BINARY_DIR}/empacotamento/${nome})
   list(APPEND MARVEK_COMPACTADOS ${CMAKE_BINARY_DIR}/empacotamento/${nome}.gz)
 endforeach()
+foreach(pagina marvek.1 marvek-cli.1)
+  file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/empacotamento/man1/${pagina}
+       CONTENT ".so pt_BR/man1/${pagina}\n")
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/empacotamento/man1/${pagina}.gz
+                     COMMAND ${MARVEK_GZIP} -9nf -k ${CMAKE_BINARY_DIR}/empacotamento/man1/${pagina}
+                     DEPENDS ${CMAKE_BINARY_DIR}/empacotamento/man1/${pagina})
+  list(APPEND MARVEK_COMPACTADOS ${CMAKE_BINARY_DIR}/empacotamento/man1/${pagina}.gz)
+endforeach()
 add_custom_target(marvek_documentos ALL DEPENDS ${MARVEK_COMPACTADOS})
 install(FILES ${CMAKE_BINARY_DIR}/empacotamento/marvek.1.gz
               ${CMAKE_BINARY_DIR}/empacotamento/marvek-cli.1.gz
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/pt_BR/man1)
+install(FILES ${CMAKE_BINARY_DIR}/empacotamento/man1/marvek.1.gz
+              ${CMAKE_BINARY_DIR}/empacotamento/man1/marvek-cli.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${CMAKE_BINARY_DIR}/empacotamento/changelog.gz
               ${PROJECT_SOURCE_DIR}/packaging/debian/copyright
@@ -51,10 +64,30 @@ install(FILES ${CMAKE_BINARY_DIR}/empacotamento/changelog.gz
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/lintian-overrides
         DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME marvek)
 
-# The settings (a conffile; it holds the database password, so only its owner reads it).
+# The settings (a conffile; it holds the database password, so only its owner reads it), and
+# the scheduled backup: the systemd units, its settings, the cron examples and the rotation of
+# their logs (conffiles, every one listed in packaging/debian/conffiles), with the notes and
+# examples of how to set it up. The units go to /usr/lib/systemd/system, the place lintian
+# names as Debian's own for them (prefix /usr: not CMAKE_INSTALL_LIBDIR, which holds the
+# architecture triplet).
 if(MARVEK_PASTAS_DO_SISTEMA)
   install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/sistema_qel.ini
           DESTINATION /etc/marvek PERMISSIONS OWNER_READ OWNER_WRITE)
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/backup-agendado.conf
+          DESTINATION /etc/marvek)
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/cron.d
+          DESTINATION /etc/cron.d RENAME marvek)
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/logrotate
+          DESTINATION /etc/logrotate.d RENAME marvek)
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/systemd/marvek-backup@.service
+                ${PROJECT_SOURCE_DIR}/packaging/systemd/marvek-backup@.timer
+          DESTINATION lib/systemd/system)
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/README.Debian
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/marvek)
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/exemplos/marvek-falha@.service
+                ${PROJECT_SOURCE_DIR}/packaging/exemplos/aviso-de-falha.conf
+                ${PROJECT_SOURCE_DIR}/packaging/exemplos/horario.conf
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/marvek/examples)
 endif()
 
 set(CPACK_PACKAGE_NAME "marvek")
