@@ -476,6 +476,28 @@ private slots:
         QCOMPARE(teste::Linhas("SHOW DATABASES LIKE 'mysql\\_%'"), QStringList());
         QCOMPARE(teste::ArvoreDePasta(teste::Valor("SELECT @@datadir")), datadir);
 
+        // an archive made for branch 3 at branch 2: asked last, after every other check, and
+        // answered no; nothing was changed
+        teste::EscreverIni(m_dir.path(), "ce_loja", "2");
+        TOperadorGravador perguntado(m_dir.filePath("LOG_loja.txt"));
+        perguntado.Backup = false;
+        perguntado.ArquivoZip = m_zip;
+        perguntado.OutraFilial = std::nullopt;
+        perguntado.Respostas = {false};
+        TDM dmLoja;
+        dmLoja.Conexao.Usuario = "root";
+        dmLoja.Conexao.Banco = "ce_loja";
+        perguntado.Resultado = ExecutarRestauracao(perguntado, dmLoja);
+        QCOMPARE(perguntado.Mostrados.size(), 2);
+        QVERIFY2(
+            perguntado.Mostrados.first().startsWith("Confirmar[Confirmação...|Nao]: O arquivo " +
+                                                    m_zip + " foi feito para a filial 3") &&
+                perguntado.Mostrados.last().contains("Nada foi alterado"),
+            qPrintable(perguntado.Mostrados.join(" / ")));
+        QCOMPARE(perguntado.Resultado.desfecho, TResultado::Recusada);
+        QCOMPARE(teste::Linhas("SHOW DATABASES LIKE 'ce\\_loja\\_Backup\\_%'"), QStringList());
+        QCOMPARE(teste::Somas("ce_loja"), m_antes);
+
         // a view and a trigger cannot move whole: refused, for the restore and the way back
         teste::Sql("CREATE VIEW ce_loja.v_caixa AS SELECT * FROM ce_loja.caixa");
         teste::Sql("CREATE TRIGGER ce_loja.tg_caixa BEFORE INSERT ON ce_loja.caixa FOR EACH ROW "
