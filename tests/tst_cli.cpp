@@ -175,6 +175,10 @@ private slots:
         QTest::newRow("prune without count") << QStringList{"limpar-reservas"} << "falta --manter";
         QTest::newRow("prune negative count")
             << QStringList{"limpar-reservas", "--manter", "-1"} << "--manter: \"-1\"";
+        QTest::newRow("prune everything")
+            << QStringList{"limpar-reservas", "--manter", "0"} << "de 1 em diante";
+        QTest::newRow("extract nowhere")
+            << QStringList{"restaurar", "a.zip", "--extrair-em="} << "--extrair-em: falta";
         QTest::newRow("quiet password") << QStringList{"-q", "cifrar-senha"} << "não aceita -q";
         QTest::newRow("quiet listing") << QStringList{"-q", "reservas"} << "não aceita -q";
         QTest::newRow("program folder missing")
@@ -325,6 +329,9 @@ private slots:
         QCOMPARE(json(outra).value("resultado").toString(), QString("recusada"));
         QCOMPARE(json(outra).value("alterou").toBool(), false);
         const auto antes = teste::Somas("cli_cloja");
+        // what a killed run left beside the archive: a simulation leaves it, a restore removes it
+        const QString sobra = QFileInfo(zip).path() + "/.marvek-extracao-sobra";
+        QVERIFY(QDir().mkdir(sobra, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         const TExecucao simulada =
             executar({"--pasta", loja, "restaurar", zip, "--simular", "--outra-filial"});
         QCOMPARE(simulada.codigo, 0);
@@ -332,6 +339,7 @@ private slots:
         QCOMPARE(teste::Somas("cli_cloja"), antes);
         QCOMPARE(reservas().saida, QString());
         QVERIFY(!QFileInfo::exists(zip.chopped(4)));
+        QVERIFY(QFileInfo::exists(sobra));
 
         const QString fora = pasta("contrato_extrair");
         const QStringList aoLado =
@@ -348,6 +356,7 @@ private slots:
                  aoLado);
         QVERIFY(QFileInfo(fora + "/" + QFileInfo(zip.chopped(4)).fileName()).isDir());
         QCOMPARE(executar({"--pasta", loja, "restaurar", zip, "--outra-filial"}).codigo, 0);
+        QVERIFY(!QFileInfo::exists(sobra));
         const TExecucao volta = executar({"--pasta", loja, "reverter", a});
         QCOMPARE(volta.codigo, 0);
         static const QRegularExpression criado(
@@ -364,9 +373,9 @@ private slots:
         QCOMPARE(lista.at(0).toObject().value("tabelas").toInt(), 0);
         QVERIFY(lista.at(1).toObject().value("bytes").toInteger() > 0);
 
-        // Without --sim and without a terminal: nothing dropped. A way back cut short uses the
-        // aside database it made and the one it reads from: both stay.
-        const TExecucao semSim = executar({"--pasta", loja, "limpar-reservas", "--manter", "0"});
+        // Without --sim and without a terminal: nothing dropped. The newest always stays, and a
+        // way back cut short uses the aside database it made and the one it reads from.
+        const TExecucao semSim = executar({"--pasta", loja, "limpar-reservas", "--manter", "1"});
         QCOMPARE(semSim.codigo, 1);
         QVERIFY2(semSim.erros.contains(tres.at(1)) && semSim.erros.contains("use --sim"),
                  qPrintable(semSim.erros));
@@ -374,7 +383,7 @@ private slots:
         teste::Sql("ALTER DATABASE `" + tres.at(2) + "` COMMENT 'marvek: voltando de " + a +
                    " para cli_cloja'");
         const TExecucao limpou =
-            executar({"--pasta", loja, "limpar-reservas", "--manter", "0", "--sim"});
+            executar({"--pasta", loja, "limpar-reservas", "--manter", "1", "--sim"});
         QCOMPARE(limpou.codigo, 0);
         QCOMPARE(reservas().saida.split('\n', Qt::SkipEmptyParts), QStringList({a, tres.at(2)}));
         QFile h(loja + "/LOG_MARVEK.txt");

@@ -1,6 +1,7 @@
 #include "base/EErro.h"
 #include "operador/Historico.h"
 #include "operador/TLogOperacao.h"
+#include "support/Falhas.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -69,6 +70,11 @@ void TstLogOperacao::historicoComRodizio() {
     const QString log = d.filePath("LOG_MARVEK.txt");
     const QString historico = d.filePath("LOG_MARVEK_historico.txt");
     const QDateTime quando(QDate(2026, 12, 9), QTime(8, 5, 1));
+    // an earlier version's history (Latin-1, CR LF) is turned over, not mixed with UTF-8
+    QFile antigo(historico);
+    QVERIFY(antigo.open(QIODevice::WriteOnly));
+    antigo.write("==== 2026-12-01 08:00:00 backup /srv/b: conclu\xED" "da\r\n");
+    antigo.close();
     TResultado feito;
     feito.filial = "7";
     feito.banco = "gerente";
@@ -76,6 +82,8 @@ void TstLogOperacao::historicoComRodizio() {
     feito.tamanhoArquivo = 123456;
     feito.duracaoMs = 61240;
     RegistrarNoHistorico(log, "backup", "/srv/b", feito, {"08:05:00 -> UPDATE caixa"}, quando);
+    QCOMPARE(teste::LerArquivo(d.filePath("LOG_MARVEK_historico.1.txt")),
+             QByteArray("==== 2026-12-01 08:00:00 backup /srv/b: conclu\xED" "da\r\n"));
     QFile h(historico);
     QVERIFY(h.open(QIODevice::ReadOnly));
     QCOMPARE(QString::fromUtf8(h.readAll()),

@@ -1,5 +1,7 @@
 #include "base/EErro.h"
 #include "plataforma/GrupoDeTrabalho.h"
+#include "zip/Compactador.h"
+#include "zip/DescricaoArquivo.h"
 #include "zip/MotorZip.h"
 
 #include "support/Erros.h"
@@ -222,6 +224,34 @@ private slots:
         const QString zip = m_dir.filePath("vazio.zip");
         CompactarArquivos(zip, {});
         QCOMPARE(ListarEntradas(zip).size(), 0);
+        QVERIFY(!DescricaoDoArquivo(zip)); // an archive without a comment describes nothing
+    }
+
+    // The archive's comment carries its description there and back; another tool's comment is
+    // none, and what a hand-made one says reaches the screen as one plain line.
+    void descricaoNoComentario() {
+        const QString zip = m_dir.filePath("descrito.zip");
+        TDescricaoArquivo d;
+        d.filial = 12;
+        d.nomeFilial = QString::fromUtf8("Loja\nCentro ção");
+        d.banco = "gerente";
+        d.data = QDateTime(QDate(2026, 12, 10), QTime(23, 30, 1));
+        d.versao = "1.0.0";
+        TCompactador c(zip);
+        c.DefinirComentario(TextoDaDescricao(d));
+        c.Concluir({arquivo("d.txt", "dados")});
+        const auto lida = DescricaoDoArquivo(zip);
+        QVERIFY(lida);
+        QCOMPARE(ResumoDaDescricao(*lida),
+                 QString::fromUtf8("filial 12 (Loja Centro ção), banco gerente, 2026-12-10 "
+                                   "23:30:01, Marvek 1.0.0"));
+        QVERIFY(!LerDescricao("criado por outro programa\nfilial=3"));
+        QVERIFY(!LerDescricao("Marvek Backup_Central\nfilial=tres"));
+        const auto hostil = LerDescricao(
+            "Marvek Backup_Central\r\nfilial=3\r\nnome_filial=a\x1b[2Jb" + QString(100000, 'x'));
+        QVERIFY(hostil);
+        QCOMPARE(hostil->nomeFilial.left(6), QString("a [2Jb"));
+        QVERIFY(hostil->nomeFilial.size() <= 200);
     }
 };
 

@@ -28,8 +28,10 @@ bool pedido(int argc, char* argv[], const char* curto, const char* longo) {
 
 // Without a display the window's platform would end the program with an abort and a core
 // dump; it is said before, in a sentence.
-bool semTela() {
+bool semTela(int argc, char* argv[]) {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    if (pedido(argc, argv, "-platform", "--platform"))
+        return false; // the platform is chosen on the command line
     const char* plataforma = std::getenv("QT_QPA_PLATFORM");
     if (plataforma && *plataforma && std::strncmp(plataforma, "xcb", 3) != 0 &&
         std::strncmp(plataforma, "wayland", 7) != 0)
@@ -38,6 +40,8 @@ bool semTela() {
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     return (!x || !*x) && (!wayland || !*wayland);
 #else
+    Q_UNUSED(argc);
+    Q_UNUSED(argv);
     return false;
 #endif
 }
@@ -52,7 +56,7 @@ int main(int argc, char* argv[]) {
         std::fputs("marvek " MARVEK_VERSAO "\n", stdout);
         return 0;
     }
-    if (semTela()) {
+    if (semTela(argc, argv)) {
         std::fputs("marvek: não há tela para abrir a janela (DISPLAY e WAYLAND_DISPLAY "
                    "vazios).\nNo terminal, use marvek-cli (marvek-cli --help).\n",
                    stderr);

@@ -17,6 +17,7 @@
 #include "restore/VerificacaoArquivo.h"
 #include "zip/DescricaoArquivo.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -129,7 +130,7 @@ void escreverJson(const QJsonObject& o) {
 // written is said, but does not change how the operation ended.
 struct TFimDeComando {
     const TLinhaDeComando& linha;
-    QString operacao;
+    QString operacao; // the history's word for it
     QString alvo;
     const TOperadorConsole* op = nullptr; // the operation's log, for the history
     QJsonObject extra;                    // more fields for the JSON
@@ -143,7 +144,7 @@ struct TFimDeComando {
             }
         }
         if (linha.json) {
-            QJsonObject o = objetoDoResultado(operacao, r);
+            QJsonObject o = objetoDoResultado(linha.comando, r);
             for (auto it = extra.begin(); it != extra.end(); ++it)
                 o.insert(it.key(), it.value());
             escreverJson(o);
@@ -168,6 +169,8 @@ template <typename F> int noConsole(const TFimDeComando& fim, TOperadorConsole* 
         op->TerminarProgresso();
     EscreverErro(QStringLiteral("marvek-cli: ") + TextoConsole(mensagem));
     TResultado r = op ? op->Detalhes() : TResultado();
+    if (r.duracaoMs < 0) // the operation had started: its start, kept as a negative time
+        r.duracaoMs += QDateTime::currentMSecsSinceEpoch();
     r.desfecho = ParadaPedida() > 0 ? TResultado::Interrompida : TResultado::Falhou;
     r.sinal = ParadaPedida() > 0 ? ParadaPedida() : 0;
     r.erros = QStringList{mensagem};
@@ -266,6 +269,7 @@ int ComandoReverter(const TLinhaDeComando& linha) {
 
 int ComandoReservas(const TLinhaDeComando& linha) {
     TFimDeComando fim{linha, QStringLiteral("reservas"), QString(), nullptr, {}};
+    fim.extra.insert(QStringLiteral("reservas"), QJsonArray());
     return noConsole(fim, nullptr, [&] {
         DM().Conectar();
         const QString banco = LerBancoDeTrabalho();
@@ -325,6 +329,8 @@ int ComandoLimparReservas(const TLinhaDeComando& linha) {
 int ComandoVerificar(const TLinhaDeComando& linha) {
     const QString arquivo = linha.argumentos.first();
     TFimDeComando fim{linha, QStringLiteral("verificar"), arquivo, nullptr, {}};
+    fim.extra.insert(QStringLiteral("descricao"), QJsonValue());
+    fim.extra.insert(QStringLiteral("lista"), QJsonArray());
     return noConsole(fim, nullptr, [&] {
         const QList<TTabelaArquivo> tabelas = VerificarArquivoBackup(arquivo, true);
         const auto descricao = DescricaoDoArquivo(arquivo);
@@ -354,8 +360,6 @@ int ComandoVerificar(const TLinhaDeComando& linha) {
             d.insert(QStringLiteral("data"), descricao->data.toString(Qt::ISODate));
             d.insert(QStringLiteral("versao"), descricao->versao);
             fim.extra.insert(QStringLiteral("descricao"), d);
-        } else {
-            fim.extra.insert(QStringLiteral("descricao"), QJsonValue());
         }
         fim.extra.insert(QStringLiteral("lista"), lista);
         if (!linha.silencioso && !linha.json)

@@ -223,7 +223,11 @@ QString conferir(const TComandoCli& c, const TLinhaDeComando& linha) {
         return QStringLiteral("argumento inesperado: %1").arg(linha.argumentos.first());
     }
     if (linha.manter && !LerManter(*linha.manter))
-        return QStringLiteral("--manter: \"%1\" não é um número de 0 em diante").arg(*linha.manter);
+        return QStringLiteral("--manter: \"%1\" não é um número de 1 em diante (o banco reserva "
+                              "mais novo sempre fica)")
+            .arg(*linha.manter);
+    if (linha.extrairEm && linha.extrairEm->isEmpty())
+        return QStringLiteral("--extrair-em: falta a pasta");
     if (c.nome == QLatin1String("limpar-reservas") && !linha.manter)
         return QStringLiteral("limpar-reservas: falta --manter N");
     if (c.nome == QLatin1String("backup")) {
@@ -250,7 +254,7 @@ std::optional<int> LerConexoes(const QString& texto) {
 std::optional<int> LerManter(const QString& texto) {
     bool ok = false;
     const int n = texto.toInt(&ok, 10);
-    if (!ok || n < 0 || texto.startsWith(QLatin1Char('+')) || texto.startsWith(QLatin1Char('-')))
+    if (!ok || n < 1 || texto.startsWith(QLatin1Char('+')))
         return std::nullopt;
     return n;
 }

@@ -52,7 +52,8 @@ QString TextoAjudaDoComando(const QString& comando);
 // The number of server connections of --conexoes: 1 to 16.
 std::optional<int> LerConexoes(const QString& texto);
 
-// How many aside databases limpar-reservas keeps: 0 or more.
+// How many aside databases limpar-reservas keeps: 1 or more (the newest may hold what the last
+// run set aside, and is never dropped).
 std::optional<int> LerManter(const QString& texto);
 
 // A branch id as the backup takes it: an optional minus and decimal digits that fit an int.

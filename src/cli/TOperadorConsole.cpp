@@ -135,6 +135,7 @@ bool TOperadorConsole::Confirmar(const QString& texto, bool simPadrao, const QSt
         EscreverErro(TextoConsole(texto) + QStringLiteral("[s/N] "));
         char linha[16] = {};
         const bool lida = std::fgets(linha, sizeof linha, stdin) != nullptr;
+        VerificarParada(); // Ctrl-C at the question is a stop, not a no
         return lida && (linha[0] == 's' || linha[0] == 'S');
     }
     informar(TextoConsole(texto) +

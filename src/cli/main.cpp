@@ -55,7 +55,7 @@ int main(int argc, char* argv[]) {
     // ended on the server, and the command exits with 128 + the signal's number.
     InstalarParadaPorSinais([] { EncerrarComandosEmAndamento(); });
     if (linha.comando != QLatin1String("verificar") &&
-        linha.comando != QLatin1String("cifrar-senha") && !linha.silencioso &&
+        linha.comando != QLatin1String("cifrar-senha") &&
         !QFileInfo::exists(ArquivoDeConfiguracao()))
         EscreverErro(QStringLiteral("marvek-cli: %1 não existe; valem os valores padrão "
                                     "(servidor localhost, banco gerente, usuário root).\n")

@@ -4,6 +4,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <filesystem>
+#include <system_error>
 // Byte-wise reading: the file is Latin-1 and no conversion is wanted.
 #define SI_NO_CONVERSION
 #include <SimpleIni.h>
@@ -16,16 +18,22 @@ constexpr qint64 TamanhoMaximoIni = 4 * 1024 * 1024;
 
 bool carregar(const QString& arquivo, CSimpleIniA& ini) {
     QFile f(arquivo);
-    if (!f.exists())
+    // Missing means "no such file" only: a folder on the way that this user may not enter
+    // hides a file that is there.
+    std::error_code ec;
+    if (std::filesystem::status(QFile::encodeName(arquivo).toStdString(), ec).type() ==
+        std::filesystem::file_type::not_found)
         return false;
     // A file that is there but cannot be read is never taken for a missing one: its defaults
     // would reach the server as another user and password.
-    if (!f.open(QIODevice::ReadOnly) || QFileInfo(arquivo).isDir())
+    const bool pasta = QFileInfo(arquivo).isDir();
+    if (ec || pasta || !f.open(QIODevice::ReadOnly))
         throw EErro(QStringLiteral("O arquivo de configuração %1 existe, mas não pode ser lido "
                                    "(%2). Execute como root ou dê a este usuário permissão de "
                                    "leitura; nada foi feito.")
-                        .arg(arquivo, QFileInfo(arquivo).isDir() ? QStringLiteral("é uma pasta")
-                                                                 : f.errorString()));
+                        .arg(arquivo, pasta ? QStringLiteral("é uma pasta")
+                                      : ec  ? QString::fromLocal8Bit(ec.message())
+                                            : f.errorString()));
     if (f.size() > TamanhoMaximoIni)
         throw EErro(QStringLiteral("O arquivo %1 não é um arquivo de configuração válido "
                                    "(tamanho de %2 bytes)")

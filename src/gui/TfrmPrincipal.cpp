@@ -106,7 +106,8 @@ void TfrmPrincipal::FormCreate(const QStringList& argumentos) {
         if (!rbtnRestore->isChecked())
             rbtnRestore->setChecked(true);
         rbtnBackup->setEnabled(false);
-        DizerPorQueSoRestauracao(MensagemDoErroAtual());
+        if (!restaurando)
+            DizerPorQueSoRestauracao(MensagemDoErroAtual());
     }
 }
 
@@ -226,9 +227,9 @@ void TfrmPrincipal::btnIniciarClick() {
     const qsizetype inicio = m_log.Linhas().size();
     AlternarControles();
     // Whatever the end, the controls come back, so that another folder or archive can be
-    // picked; a refused start gave them back before its message.
-    const auto devolverControles = [this](const TResultado& r) {
-        if (r.desfecho != TResultado::Recusada)
+    // picked; a start refused for a missing input gave them back before its message.
+    const auto devolverControles = [this](const TResultado&) {
+        if (!btnIniciar->isEnabledTo(this))
             AlternarControles();
     };
     TResultado r;

@@ -46,6 +46,12 @@ QString figuras(const TResultado& r) {
     partes << QStringLiteral("saída %1").arg(CodigoDeSaida(r));
     return partes.join(QStringLiteral(" | "));
 }
+// A history of an earlier version (Latin-1, CR LF) is turned over whole rather than mixed with
+// UTF-8 lines.
+bool formatoAntigo(const QString& arquivo) {
+    QFile f(arquivo);
+    return f.open(QIODevice::ReadOnly) && f.readLine(4096).endsWith("\r\n");
+}
 } // namespace
 
 QString ArquivoDoHistorico(const QString& arquivoLog) {
@@ -65,7 +71,8 @@ void RegistrarNoHistorico(const QString& arquivoLog, const QString& operacao, co
         dados += "  " + linha(l);
 
     const QFileInfo atual(arquivo);
-    if (atual.exists() && atual.size() + dados.size() > TamanhoMaximoHistorico) {
+    if (atual.exists() &&
+        (atual.size() + dados.size() > TamanhoMaximoHistorico || formatoAntigo(arquivo))) {
         const QString antigo =
             atual.path() + QLatin1Char('/') + atual.completeBaseName() + QStringLiteral(".1.txt");
         QFile::remove(antigo);

@@ -31,18 +31,7 @@ std::pair<QDateTime, int> dataDoNome(const QString& banco, const QString& nome) 
 } // namespace
 
 QList<TReserva> ListarReservas(TDM& dm, const QString& banco) {
-    QHash<QString, std::pair<int, qint64>> figuras;
-    for (auto c = dm.AbrirConsulta(
-             QStringLiteral("SELECT TABLE_SCHEMA, COUNT(*), COALESCE(SUM(DATA_LENGTH + "
-                            "INDEX_LENGTH), 0) FROM information_schema.TABLES WHERE TABLE_SCHEMA "
-                            "LIKE %1 GROUP BY TABLE_SCHEMA")
-                 .arg(CitarTexto(QString(banco).replace(QLatin1Char('_'), QStringLiteral("\\_")) +
-                                 QStringLiteral("\\_Backup\\_%"))));
-         !c->Eof(); c->Proximo())
-        figuras.insert(c->Campo(0).toString(), {c->Campo(1).toInt(), c->Campo(2).toLongLong()});
-
     QList<TReserva> reservas;
-    QList<int> ordens;
     QSet<QString> emUso;
     for (auto c = dm.AbrirConsulta(
              QStringLiteral("SELECT SCHEMA_NAME, SCHEMA_COMMENT FROM information_schema.SCHEMATA"));
@@ -55,13 +44,25 @@ QList<TReserva> ListarReservas(TDM& dm, const QString& banco) {
             emUso << nome;
             emUso << comentario.mid(MarcaDaReversao.size()).section(QStringLiteral(" para "), 0, 0);
         }
-        if (!EhBancoReserva(banco, nome))
-            continue;
-        TReserva r;
-        r.nome = nome;
-        r.tabelas = figuras.value(nome).first;
-        r.bytes = figuras.value(nome).second;
-        reservas << r;
+        if (EhBancoReserva(banco, nome))
+            reservas << TReserva{nome, {}, 0, 0, false};
+    }
+    if (!reservas.isEmpty()) {
+        QStringList nomes;
+        for (const TReserva& r : reservas)
+            nomes << CitarTexto(r.nome);
+        QHash<QString, std::pair<int, qint64>> figuras;
+        for (auto c = dm.AbrirConsulta(
+                 QStringLiteral("SELECT TABLE_SCHEMA, COUNT(*), COALESCE(SUM(DATA_LENGTH + "
+                                "INDEX_LENGTH), 0) FROM information_schema.TABLES WHERE "
+                                "TABLE_SCHEMA IN (%1) GROUP BY TABLE_SCHEMA")
+                     .arg(nomes.join(QStringLiteral(", "))));
+             !c->Eof(); c->Proximo())
+            figuras.insert(c->Campo(0).toString(), {c->Campo(1).toInt(), c->Campo(2).toLongLong()});
+        for (TReserva& r : reservas) {
+            r.tabelas = figuras.value(r.nome).first;
+            r.bytes = figuras.value(r.nome).second;
+        }
     }
     for (TReserva& r : reservas)
         r.emUso = emUso.contains(r.nome);
@@ -85,7 +86,7 @@ QList<TReserva> ReservasAlemDe(const QList<TReserva>& reservas, int manter) {
         if (r.data.isValid())
             datadas << r;
     QList<TReserva> sair;
-    for (qsizetype i = 0; i + std::max(manter, 0) < datadas.size(); ++i)
+    for (qsizetype i = 0; i + std::max(manter, 1) < datadas.size(); ++i)
         if (!datadas[i].emUso)
             sair << datadas[i];
     return sair;

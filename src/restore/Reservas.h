@@ -24,8 +24,9 @@ struct TReserva {
 // date come last, by name.
 QList<TReserva> ListarReservas(TDM& dm, const QString& banco);
 
-// The aside databases that go when the manter newest stay: the older ones, never one in use
-// and never one whose date is unknown.
+// The aside databases that go when the manter newest stay (at least the newest, which may hold
+// what the last run set aside): the older ones, never one in use and never one whose date is
+// unknown.
 QList<TReserva> ReservasAlemDe(const QList<TReserva>& reservas, int manter);
 
 // Drops the aside databases of the working database beyond the manter newest, after the list

@@ -71,8 +71,7 @@ void conferirFilialDoArquivo(TOperador& op, const TEntradas& entradas, const QSt
     const QString texto =
         QStringLiteral("O arquivo %1 foi feito para a %2, mas esta instalação é a filial %3 "
                        "(CodFisica do sistema_qel.ini).")
-            .arg(arquivo, ResumoDaDescricao(*descricao))
-            .arg(filial);
+            .arg(arquivo, ResumoDaDescricao(*descricao), QString::number(filial));
     if (entradas.outraFilial.value_or(false) ||
         (!entradas.outraFilial &&
          op.Confirmar(texto + QStringLiteral("\r\n\r\nRestaurar assim mesmo?"), false,
@@ -362,7 +361,8 @@ TResultado ExecutarRestauracao(TOperador& op, TDM& dm,
 }
 
 TResultado RestaurarBackup(TOperador& op, TDM& dm) {
-    TTravaArquivo emUso; // outlives the extraction folder it holds
+    TTravaArquivo emUso;      // outlives the extraction folder it holds
+    TTravaArquivo cargaEmUso; // the folder the tables are loaded from
     std::unique_ptr<QTemporaryDir> preparo;
     std::unique_ptr<TTravaExecucao> trava;
     dm.Conexao.Retomar();
@@ -391,7 +391,9 @@ TResultado RestaurarBackup(TOperador& op, TDM& dm) {
         op.IniciarFase(QStringLiteral("Conferindo e descompactando o arquivo"), 0);
         const QList<TTabelaArquivo> tabelas = tabelasParaCarregar(op, arquivo);
         op.Detalhes().tabelas = static_cast<int>(tabelas.size());
-        removerSobras(op, dm, base);
+        // A simulation removes nothing, not even what a stopped run left.
+        if (!entradas.simular)
+            removerSobras(op, dm, base);
         preparo = prepararExtracao(op, arquivo, base, emUso);
         verificarFilialNoArquivo(dm, preparo->path(), arquivo, filial);
         VerificarBancoDeTrabalho(dm, banco);
@@ -405,11 +407,16 @@ TResultado RestaurarBackup(TOperador& op, TDM& dm) {
             op.Mostrar(TCaixa::Informacao,
                        QStringLiteral("Simulação concluída: o arquivo %1 pode ser restaurado "
                                       "(%2 tabelas). Nada foi alterado.")
-                           .arg(arquivo)
-                           .arg(tabelas.size()));
+                           .arg(arquivo, QString::number(tabelas.size())));
             return true;
         }
         CriarPastaPropria(pasta);
+        // Two restores of other databases from the same folder would load from one folder.
+        if (!cargaEmUso.TravarPasta(pasta))
+            throw EExecucaoEmAndamento(
+                QStringLiteral("Outra restauração está usando a pasta %1. Aguarde o fim dela e "
+                               "tente de novo; nada foi alterado.")
+                    .arg(pasta));
         op.GravarLog(QStringLiteral("Fim Validacao"));
 
         op.GravarLog(QStringLiteral("Inicio TratarDataBases"));

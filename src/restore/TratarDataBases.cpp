@@ -114,16 +114,22 @@ bool TratarDataBases(TOperador& op, TDM& dm, QString* reservaCriada) {
             CompletarTabelasInterrompidas(op, dm, banco, pastaBanco);
             // The tables a way back left half moved are set aside now with the rest: its mark
             // would make a later way back take the wrong tables, so it goes.
-            for (const QString& marcada : coluna(
-                     dm,
-                     QStringLiteral("SELECT SCHEMA_NAME FROM information_schema.SCHEMATA "
-                                    "WHERE SCHEMA_COMMENT LIKE %1")
-                         .arg(CitarTexto(QStringLiteral("marvek: voltando de % para ") + banco))))
-                dm.ExecutarComando(QStringLiteral("ALTER DATABASE %1 COMMENT = ''")
-                                       .arg(CitarIdentificador(marcada)),
-                                   true);
+            // (compared here, not with LIKE, where a "_" of the name would match any character)
+            for (auto c = dm.AbrirConsulta(QStringLiteral(
+                     "SELECT SCHEMA_NAME, SCHEMA_COMMENT FROM information_schema.SCHEMATA"));
+                 !c->Eof(); c->Proximo()) {
+                const QString comentario = c->Campo(1).toString();
+                if (comentario.startsWith(QLatin1String("marvek: voltando de ")) &&
+                    comentario.endsWith(QStringLiteral(" para ") + banco))
+                    dm.ExecutarComando(QStringLiteral("ALTER DATABASE %1 COMMENT = ''")
+                                           .arg(CitarIdentificador(c->Campo(0).toString())),
+                                       true);
+            }
             dm.ExecutarComando(QStringLiteral("CREATE DATABASE ") + CitarIdentificador(reserva),
                                true);
+            // Named at once: from here on tables of the installation may be in it.
+            if (reservaCriada)
+                *reservaCriada = reserva;
             for (const QString& tabela : tabelas)
                 dm.ExecutarComando(QStringLiteral("RENAME TABLES ") + CitarIdentificador(banco) +
                                        QStringLiteral(".") + CitarIdentificador(tabela) +
@@ -141,8 +147,6 @@ bool TratarDataBases(TOperador& op, TDM& dm, QString* reservaCriada) {
                                    "%3; a pasta %4 foi mantida como está")
                         .arg(restantes.join(QStringLiteral(", ")), banco, reserva, pastaBanco));
             LimparPasta(op, pastaBanco + QStringLiteral("/"));
-            if (reservaCriada)
-                *reservaCriada = reserva;
         } else {
             QDir().mkpath(pastaBanco);
             AjustarDono(pastaBanco, pastaDados);

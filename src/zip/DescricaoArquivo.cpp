@@ -30,7 +30,7 @@ QString TextoDaDescricao(const TDescricaoArquivo& d) {
 }
 
 std::optional<TDescricaoArquivo> LerDescricao(const QString& comentario) {
-    const QStringList linhas = comentario.split(QLatin1Char('\n'));
+    const QStringList linhas = comentario.left(4096).split(QLatin1Char('\n'));
     if (linhas.value(0).trimmed() != Cabecalho)
         return std::nullopt;
     TDescricaoArquivo d;
@@ -42,7 +42,9 @@ std::optional<TDescricaoArquivo> LerDescricao(const QString& comentario) {
         if (igual < 0)
             continue;
         const QString chave = linha.left(igual);
-        const QString valor = linha.mid(igual + 1);
+        // The archive may come from anywhere: what it says reaches messages, the terminal and
+        // the history as one plain line.
+        const QString valor = umaLinha(linha.mid(igual + 1));
         if (chave == QLatin1String("filial"))
             d.filial = valor.toInt(&temFilial, 10);
         else if (chave == QLatin1String("nome_filial"))

@@ -511,6 +511,19 @@ private slots:
         QTest::keyClick(&janela, Qt::Key_Return);
         QCOMPARE(linhasSemHora(janela).count("Inicio Restore"), 2);
         QVERIFY(!janela.Encerrado());
+
+        // another run holds the database (a scheduled backup): refused at once, and every
+        // control comes back
+        TDM outra;
+        outra.AbrirConexao("localhost", QString(), "root", "", 3306);
+        QCOMPARE(outra.ConsultarValor("SELECT GET_LOCK('marvek.pr_operacao', 0)", 0).toInt(), 1);
+        teste::EscreverIni(m_pasta.path(), "pr_operacao", "2");
+        const QStringList antes = ativos(janela);
+        janela.btnIniciarClick();
+        QVERIFY2(!dialogos::Mostradas().isEmpty() &&
+                     dialogos::Mostradas().last().texto.contains("Outra execução do Marvek"),
+                 qPrintable(dialogos::Resumo().join(" / ")));
+        QCOMPARE(ativos(janela), antes);
     }
 
     void encerramento() {
