@@ -190,13 +190,14 @@ private slots:
     void tabelaQueNaoPodeSerCopiadaEncerra() {
         teste::RecriarBanco("bk_inno");
         teste::Sql("CREATE TABLE bk_inno.a (id INT) ENGINE=MyISAM");
-        teste::Sql("CREATE TABLE bk_inno.b (id INT) ENGINE=InnoDB");
+        teste::Sql("CREATE TABLE bk_inno.b (id INT) ENGINE=MEMORY");
         const QString destino = m_dir.filePath("inno");
         auto e = executar("bk_inno", "2", destino);
         QCOMPARE(e.op->Mostrados,
                  QStringList({QString::fromUtf8("ErroPadrao: Ocorreu o seguinte erro: \r\rSó "
-                                                "tabelas MyISAM podem ser copiadas, e estas não "
-                                                "são: b (InnoDB). Nada foi alterado.")}));
+                                                "tabelas MyISAM, Aria e InnoDB podem ser "
+                                                "copiadas, e estas não podem: b (MEMORY). Nada "
+                                                "foi alterado.")}));
         QVERIFY(!QFile::exists(destino + "/Backup_Central.zip"));
         QVERIFY(!QFile::exists(destino + "/Temp_Backup/a.frm"));
     }

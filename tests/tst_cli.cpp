@@ -705,7 +705,8 @@ private slots:
         for (const QString& t : teste::Linhas("SHOW TABLES FROM cli_verifica"))
             esperado << t + "\t" +
                             QString::number(QFileInfo(dados + t + ".frm").size() +
-                                            QFileInfo(dados + t + ".MYD").size());
+                                            QFileInfo(dados + t + ".MYD").size()) +
+                            "\tMyISAM";
         QStringList linhas = r.saida.split('\n');
         QCOMPARE(linhas.takeLast(), QString());
         // First what the archive says about itself.

@@ -225,7 +225,7 @@ private slots:
         }
         const QString metade = m_dir.filePath("metade/Backup_Central.zip");
         zipHostil(metade, {{"filial.frm"}, {"filial.MYD"}, {"caixa.frm"}});
-        recusada(metade, "não contém os dois arquivos da tabela caixa");
+        recusada(metade, "não contém todos os arquivos da tabela caixa (MyISAM): faltam caixa.MYD");
         const QString semFilial = m_dir.filePath("semfilial/Backup_Central.zip");
         zipHostil(semFilial, {{"caixa.frm"}, {"caixa.MYD"}});
         recusada(semFilial, "não contém a tabela filial");
@@ -766,14 +766,14 @@ private slots:
     // where the archive's files go.
     void verificaAntesDaPrimeiraMudanca() {
         teste::CriarBancoVarejo("ce_cedo", {{1, "S"}, {3, "N"}});
-        teste::Sql("CREATE TABLE ce_cedo.zz_aria (id INT, lojas_leram VARCHAR(9)) ENGINE=Aria");
-        teste::Sql("INSERT INTO ce_cedo.zz_aria VALUES (1, '')");
+        teste::Sql("CREATE TABLE ce_cedo.zz_mem (id INT, lojas_leram VARCHAR(9)) ENGINE=MEMORY");
+        teste::Sql("INSERT INTO ce_cedo.zz_mem VALUES (1, '')");
         QMap<QString, QString> central = teste::Somas("ce_cedo");
-        auto aria = backup(m_dir.filePath("cedo"), "ce_cedo");
-        QVERIFY2(aria->Mostrados.value(0).contains("zz_aria (Aria)"),
-                 qPrintable(aria->Mostrados.join("")));
+        auto memoria = backup(m_dir.filePath("cedo"), "ce_cedo");
+        QVERIFY2(memoria->Mostrados.value(0).contains("zz_mem (MEMORY)"),
+                 qPrintable(memoria->Mostrados.join("")));
         QCOMPARE(teste::Somas("ce_cedo"), central);
-        teste::Sql("DROP TABLE ce_cedo.zz_aria");
+        teste::Sql("DROP TABLE ce_cedo.zz_mem");
 
         // a table a crash left damaged (its index file cut) is named, before the first marker
         teste::Sql("CREATE TABLE ce_cedo.zz_dano (id INT PRIMARY KEY) ENGINE=MyISAM");

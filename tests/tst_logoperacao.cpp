@@ -73,7 +73,8 @@ void TstLogOperacao::historicoComRodizio() {
     // an earlier version's history (Latin-1, CR LF) is turned over, not mixed with UTF-8
     QFile antigo(historico);
     QVERIFY(antigo.open(QIODevice::WriteOnly));
-    antigo.write("==== 2026-12-01 08:00:00 backup /srv/b: conclu\xED" "da\r\n");
+    antigo.write("==== 2026-12-01 08:00:00 backup /srv/b: conclu\xED"
+                 "da\r\n");
     antigo.close();
     TResultado feito;
     feito.filial = "7";
@@ -83,7 +84,8 @@ void TstLogOperacao::historicoComRodizio() {
     feito.duracaoMs = 61240;
     RegistrarNoHistorico(log, "backup", "/srv/b", feito, {"08:05:00 -> UPDATE caixa"}, quando);
     QCOMPARE(teste::LerArquivo(d.filePath("LOG_MARVEK_historico.1.txt")),
-             QByteArray("==== 2026-12-01 08:00:00 backup /srv/b: conclu\xED" "da\r\n"));
+             QByteArray("==== 2026-12-01 08:00:00 backup /srv/b: conclu\xED"
+                        "da\r\n"));
     QFile h(historico);
     QVERIFY(h.open(QIODevice::ReadOnly));
     QCOMPARE(QString::fromUtf8(h.readAll()),

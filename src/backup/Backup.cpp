@@ -68,12 +68,18 @@ QString comandoDaMarca(const QString& nome, const QString& m) {
            QStringLiteral("%\";");
 }
 
-// The marker append of one table, run under the table's write lock when the table is copied:
-// no row written by another session can reach the copy without the marker. Returns the name
-// of the table's files when it was copied, nothing otherwise.
+// How many times an InnoDB table is marked again when rows without the marker keep arriving
+// between its marker UPDATE and its export lock.
+constexpr int TentativasDeMarcar = 10;
+
+// The marker append of one table, run so that no row written by another session can reach
+// the copy without the marker: a MyISAM or Aria table is marked and copied under its write
+// lock; an InnoDB table is marked, then held by its export lock (writers wait), and copied
+// only when no row without the marker is left (otherwise it is let go and marked again).
+// Returns the name of the table's files when it was copied, nothing otherwise.
 std::optional<QString> marcarECopiar(TRegistroTabela& r, TDM& dm, const QString& tabela,
                                      const QString& pastaServidor, bool temColuna,
-                                     const QString& marca) {
+                                     const QString& marca, TMotor motor) {
     auto marcar = [&] {
         if (!temColuna)
             return;
@@ -84,13 +90,34 @@ std::optional<QString> marcarECopiar(TRegistroTabela& r, TDM& dm, const QString&
         marcar();
         return std::nullopt;
     }
+    if (motor == TMotor::InnoDB) {
+        // The rows the marker UPDATE would still change: none may reach the archive.
+        const QString semMarca = QStringLiteral("SELECT COUNT(*) FROM ") +
+                                 CitarIdentificador(tabela) +
+                                 QStringLiteral(" where coalesce(lojas_leram,\"\") not like \"%") +
+                                 marca + QStringLiteral("%\"");
+        for (int tentativa = 1;; ++tentativa) {
+            marcar();
+            const QString arquivo =
+                dm.BackupTables(tabela, pastaServidor + QStringLiteral("/"), false, motor, [&] {
+                    return !temColuna || dm.ConsultarValor(semMarca, 0, true).toLongLong() == 0;
+                });
+            if (!arquivo.isEmpty())
+                return arquivo;
+            if (tentativa == TentativasDeMarcar)
+                throw EErro(QStringLiteral("A tabela %1 recebe linhas sem o marcador da filial "
+                                           "mais depressa do que o backup consegue marcá-las; "
+                                           "tente de novo num horário de menos movimento")
+                                .arg(NomeNoComando(tabela)));
+        }
+    }
     dm.ExecutarComando(QStringLiteral("LOCK TABLES %1 WRITE").arg(CitarIdentificador(tabela)));
     QString arquivo;
     try {
         marcar();
-        // BACKUP TABLES <tabela> to '<pasta>/': the server contract writes the table's .frm
-        // and .MYD into the work folder, or raises.
-        arquivo = dm.BackupTables(tabela, pastaServidor + QStringLiteral("/"), true);
+        // BACKUP TABLES <tabela> to '<pasta>/': the server contract writes the table's files
+        // into the work folder, or raises.
+        arquivo = dm.BackupTables(tabela, pastaServidor + QStringLiteral("/"), true, motor);
     } catch (...) {
         dm.ExecutarComando(QStringLiteral("UNLOCK TABLES"), false);
         throw;
@@ -101,11 +128,13 @@ std::optional<QString> marcarECopiar(TRegistroTabela& r, TDM& dm, const QString&
 
 // A table the server reports damaged (a crash left it open, a file was cut) would reach the
 // archive as it is: the quick check reads only what says whether the table was closed well.
-void verificarTabelasIntegras(TDM& dm, const QStringList& tabelas) {
+void verificarTabelasIntegras(TDM& dm, const QHash<QString, TMotor>& motores) {
+    // (InnoDB keeps its tables whole through its own log; its CHECK TABLE reads everything)
     QStringList nomes;
-    for (const QString& t : tabelas)
-        if (!copiaExcluida(t))
-            nomes << CitarIdentificador(t);
+    for (auto it = motores.begin(); it != motores.end(); ++it)
+        if (!copiaExcluida(it.key()) && it.value() != TMotor::InnoDB)
+            nomes << CitarIdentificador(it.key());
+    nomes.sort();
     if (nomes.isEmpty())
         return;
     QStringList danificadas;
@@ -130,9 +159,11 @@ void verificarTabelasIntegras(TDM& dm, const QStringList& tabelas) {
 }
 
 // Everything the copy loop needs is checked before the first marker: the selected branch and
-// every live branch of the central have a marker, and every table to copy is a MyISAM table
-// whose name has a file name. Raises naming what is refused; returns the branch's marker.
-QString verificarAntesDeMarcar(TDM& dm, const QStringList& tabelas, const QString& filial) {
+// every live branch of the central have a marker, every table to copy is a MyISAM, Aria or
+// InnoDB table (InnoDB in a file of its own, with a definition a store can run) whose name has
+// a file name. Raises naming what is refused; returns the branch's marker and fills motores.
+QString verificarAntesDeMarcar(TDM& dm, const QStringList& tabelas, const QString& filial,
+                               QHash<QString, TMotor>& motores) {
     bool ok = false;
     const int id = filial.toInt(&ok);
     if (!ok)
@@ -147,32 +178,53 @@ QString verificarAntesDeMarcar(TDM& dm, const QStringList& tabelas, const QStrin
                                    "Nada foi alterado.")
                         .arg(e.Mensagem()));
     }
-    QHash<QString, QString> motores;
+    QHash<QString, QString> doServidor;
     for (auto c = dm.AbrirConsulta(QStringLiteral("SELECT TABLE_NAME, TABLE_TYPE, ENGINE FROM "
                                                   "information_schema.TABLES WHERE TABLE_SCHEMA "
                                                   "= DATABASE()"));
          !c->Eof(); c->Proximo())
-        motores.insert(c->Campo(0).toString(), c->Campo(1).toString() == QLatin1String("VIEW")
-                                                   ? QStringLiteral("VIEW")
-                                                   : c->Campo(2).toString());
+        doServidor.insert(c->Campo(0).toString(), c->Campo(1).toString() == QLatin1String("VIEW")
+                                                      ? QStringLiteral("VIEW")
+                                                      : c->Campo(2).toString());
+    const QString pastaBanco = dm.PastaDeDados() +
+                               ArquivoDaTabela(dm.BancoAtual()).value_or(dm.BancoAtual()) +
+                               QLatin1Char('/');
     QStringList semNome;
     QStringList outroMotor;
     for (const QString& t : tabelas) {
-        if (!ArquivoDaTabela(t))
+        const std::optional<TMotor> motor = MotorDoServidor(doServidor.value(t));
+        if (!ArquivoDaTabela(t)) {
             semNome << NomeNoComando(t);
-        else if (!copiaExcluida(t) &&
-                 motores.value(t).compare(QLatin1String("MyISAM"), Qt::CaseInsensitive) != 0)
-            outroMotor << QStringLiteral("%1 (%2)").arg(NomeNoComando(t), motores.value(t));
+            continue;
+        }
+        if (motor)
+            motores.insert(t, *motor);
+        if (copiaExcluida(t))
+            continue;
+        if (!motor) {
+            outroMotor << QStringLiteral("%1 (%2)").arg(NomeNoComando(t), doServidor.value(t));
+        } else if (*motor == TMotor::InnoDB) {
+            if (!QFileInfo(pastaBanco + *ArquivoDaTabela(t) + QStringLiteral(".ibd")).isFile())
+                outroMotor << QStringLiteral("%1 (InnoDB fora de um arquivo próprio: "
+                                             "innodb_file_per_table, ou particionada)")
+                                  .arg(NomeNoComando(t));
+            else
+                try {
+                    ConferirDefinicao(dm.DefinicaoDaTabela(t), t);
+                } catch (const EErro& e) {
+                    outroMotor << e.Mensagem();
+                }
+        }
     }
     if (!semNome.isEmpty())
         throw EErro(QStringLiteral("O nome das tabelas %1 não pode ser levado para um arquivo; "
                                    "renomeie-as e tente de novo. Nada foi alterado.")
                         .arg(semNome.join(QStringLiteral(", "))));
     if (!outroMotor.isEmpty())
-        throw EErro(QStringLiteral("Só tabelas MyISAM podem ser copiadas, e estas não são: %1. "
-                                   "Nada foi alterado.")
+        throw EErro(QStringLiteral("Só tabelas MyISAM, Aria e InnoDB podem ser copiadas, e estas "
+                                   "não podem: %1. Nada foi alterado.")
                         .arg(outroMotor.join(QStringLiteral(", "))));
-    verificarTabelasIntegras(dm, tabelas);
+    verificarTabelasIntegras(dm, motores);
     return marca;
 }
 
@@ -254,7 +306,8 @@ TResultado RealizarBackup(TOperador& op, TDM& dm) {
         QStringList lista;
         for (; !tabelas->Eof(); tabelas->Proximo())
             lista << tabelas->Campo(0).toString();
-        const QString marca = verificarAntesDeMarcar(dm, lista, entradas.filial);
+        QHash<QString, TMotor> motores;
+        const QString marca = verificarAntesDeMarcar(dm, lista, entradas.filial, motores);
         prepararDestino(op, travaDestino, destino, pastaTrabalho, arquivoZip);
         // A run that does not reach its end takes its copies away again.
         bool concluido = false;
@@ -282,10 +335,11 @@ TResultado RealizarBackup(TOperador& op, TDM& dm) {
                                          QStringLiteral(" lojas_leram"),
                                      QStringLiteral("0"), true);
                 const bool temColuna = coluna.toString() != QLatin1String("0");
+                const TMotor motor = motores.value(tabela, TMotor::MyISAM);
                 if (const auto arquivo =
-                        marcarECopiar(r, c, tabela, pastaServidor, temColuna, marca)) {
-                    for (const char* ext : {".frm", ".MYD"}) {
-                        const QString nome = *arquivo + QLatin1String(ext);
+                        marcarECopiar(r, c, tabela, pastaServidor, temColuna, marca, motor)) {
+                    for (const QString& ext : ExtensoesNoArquivo(motor)) {
+                        const QString nome = *arquivo + ext;
                         {
                             const std::lock_guard<std::mutex> trava(mutexCopiados);
                             copiados.insert(nome, QFileInfo(pastaTrabalho + nome).size());

@@ -344,10 +344,12 @@ int ComandoVerificar(const TLinhaDeComando& linha) {
         saida += QLatin1Char('\n');
         QJsonArray lista;
         for (const TTabelaArquivo& t : tabelas) {
-            saida += t.nome + QLatin1Char('\t') + QString::number(t.tamanho) + QLatin1Char('\n');
+            saida += t.nome + QLatin1Char('\t') + QString::number(t.tamanho) + QLatin1Char('\t') +
+                     NomeDoMotor(t.motor) + QLatin1Char('\n');
             QJsonObject o;
             o.insert(QStringLiteral("nome"), t.nome);
             o.insert(QStringLiteral("tamanho"), static_cast<qint64>(t.tamanho));
+            o.insert(QStringLiteral("motor"), NomeDoMotor(t.motor));
             lista.append(o);
         }
         if (descricao) {

@@ -98,7 +98,7 @@ const QList<TComandoCli>& comandos() {
          QStringLiteral("confere o ARQUIVO (entradas, pares .frm/.MYD, CRC) sem\n"
                         "tocar no banco; diz para que filial, de que banco e quando\n"
                         "foi feito (linha iniciada por #) e uma linha por tabela:\n"
-                        "nome e tamanho"),
+                        "nome, tamanho e tipo (MyISAM, Aria, InnoDB)"),
          {OpcaoPasta, OpcaoSilencioso, OpcaoJson},
          QStringLiteral("ARQUIVO")},
         {QStringLiteral("reverter"),

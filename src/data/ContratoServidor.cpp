@@ -1,6 +1,8 @@
 // What the operations rely on the server for, on a server without BACKUP TABLES and
-// RESTORE TABLES: the same two files per table, written and loaded through the file system.
-// The server and the program share one machine and one file system.
+// RESTORE TABLES: the files of each table, written and loaded through the file system. MyISAM
+// and Aria tables travel as their files; InnoDB tables as transportable tablespaces (the .ibd
+// and .cfg of FLUSH TABLES ... FOR EXPORT, with their CREATE TABLE statement). The server and
+// the program share one machine and one file system.
 #include "base/EErro.h"
 #include "base/Identificador.h"
 #include "base/NomesDeArquivo.h"
@@ -11,6 +13,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <system_error>
@@ -53,17 +57,39 @@ void ligarOuCopiar(const QString& de, const QString& para) {
     CopiarArquivoSemLinks(de, para, true);
 }
 
+// The files a table of the engine is copied with, as they lie in the data folder.
+QStringList arquivosDoMotor(TMotor motor) {
+    switch (motor) {
+    case TMotor::Aria:
+        return {QStringLiteral(".frm"), QStringLiteral(".MAI"), QStringLiteral(".MAD")};
+    case TMotor::InnoDB:
+        return {QStringLiteral(".frm"), QStringLiteral(".ibd"), QStringLiteral(".cfg")};
+    case TMotor::MyISAM:
+        break;
+    }
+    return {QStringLiteral(".frm"), QStringLiteral(".MYD")};
+}
+
 void copiarArquivosDaTabela(const QString& tabela, const QString& arquivo, const QString& origem,
-                            const QString& destino) {
-    for (const char* ext : {".frm", ".MYD"}) {
-        const QString nome = arquivo + QLatin1String(ext);
+                            const QString& destino, TMotor motor) {
+    for (const QString& ext : arquivosDoMotor(motor)) {
+        const QString nome = arquivo + ext;
         const QFileInfo info(origem + nome);
         if (!info.isFile() || info.isSymLink())
-            throw EErro(QStringLiteral("A tabela %1 não pode ser copiada: o arquivo %2 não "
-                                       "existe (só tabelas MyISAM podem ser copiadas)")
-                            .arg(NomeNoComando(tabela), origem + nome));
+            throw EErro(QStringLiteral("A tabela %1 (%2) não pode ser copiada: o arquivo %3 não "
+                                       "existe")
+                            .arg(NomeNoComando(tabela), NomeDoMotor(motor), origem + nome));
         CopiarArquivoSemLinks(origem + nome, destino + nome);
     }
+}
+
+// A new file with this text, never over one that is there.
+void gravarTexto(const QString& arquivo, const QString& texto) {
+    QFile f(arquivo);
+    const QByteArray dados = texto.toUtf8();
+    if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly) || f.write(dados) != dados.size() ||
+        !f.flush())
+        throw EErro(QStringLiteral("Não foi possível gravar %1: %2").arg(arquivo, f.errorString()));
 }
 
 // The file in the folder named nome, or failing that the one whose name equals it without
@@ -81,7 +107,39 @@ QString acharArquivo(const QString& pasta, const QString& nome) {
 }
 } // namespace
 
-QString TDM::BackupTables(const QString& tabela, const QString& pasta, bool travada) {
+QStringList ExtensoesNoArquivo(TMotor motor) {
+    QStringList extensoes = arquivosDoMotor(motor);
+    if (motor == TMotor::InnoDB)
+        extensoes << QStringLiteral(".sql");
+    return extensoes;
+}
+
+std::optional<TMotor> MotorDoServidor(const QString& engine) {
+    for (TMotor m : {TMotor::MyISAM, TMotor::Aria, TMotor::InnoDB})
+        if (engine.compare(NomeDoMotor(m), Qt::CaseInsensitive) == 0)
+            return m;
+    return std::nullopt;
+}
+
+QString NomeDoMotor(TMotor motor) {
+    switch (motor) {
+    case TMotor::Aria:
+        return QStringLiteral("Aria");
+    case TMotor::InnoDB:
+        return QStringLiteral("InnoDB");
+    case TMotor::MyISAM:
+        break;
+    }
+    return QStringLiteral("MyISAM");
+}
+
+QString TDM::DefinicaoDaTabela(const QString& tabela) {
+    auto c = AbrirConsulta(QStringLiteral("SHOW CREATE TABLE ") + CitarIdentificador(tabela));
+    return c->Eof() ? QString() : c->Campo(1).toString();
+}
+
+QString TDM::BackupTables(const QString& tabela, const QString& pasta, bool travada, TMotor motor,
+                          const std::function<bool()>& conferir) {
     const QString arquivo = arquivoDa(tabela, "copiada");
     const QString dados = PastaDeDados();
     const QString banco = BancoAtual();
@@ -90,23 +148,34 @@ QString TDM::BackupTables(const QString& tabela, const QString& pasta, bool trav
     const QString origem = dados + arquivoDa(banco, "copiada") + QLatin1Char('/');
     const QString destino = ComBarra(pasta);
 
+    // An InnoDB table is created anew at the store from its own statement.
+    const QString definicao = motor == TMotor::InnoDB ? DefinicaoDaTabela(tabela) : QString();
     // Under the caller's write lock a plain flush writes out what the server holds; the
-    // export flush takes a lock of its own.
-    ExecutarComando(
-        (travada ? QStringLiteral("FLUSH TABLES %1") : QStringLiteral("FLUSH TABLES %1 FOR EXPORT"))
-            .arg(CitarIdentificador(tabela)));
-    if (travada) {
-        copiarArquivosDaTabela(tabela, arquivo, origem, destino);
-        return arquivo;
-    }
+    // export flush takes a lock of its own (the only one an InnoDB table is copied under: it
+    // writes the tablespace out and lets readers in, writers wait).
+    const bool exportar = !travada || motor == TMotor::InnoDB;
+    ExecutarComando((exportar ? QStringLiteral("FLUSH TABLES %1 FOR EXPORT")
+                              : QStringLiteral("FLUSH TABLES %1"))
+                        .arg(CitarIdentificador(tabela)));
+    auto copiar = [&] {
+        if (conferir && !conferir())
+            return false;
+        copiarArquivosDaTabela(tabela, arquivo, origem, destino, motor);
+        if (motor == TMotor::InnoDB)
+            gravarTexto(destino + arquivo + QStringLiteral(".sql"), definicao);
+        return true;
+    };
+    if (!exportar)
+        return copiar() ? arquivo : QString();
+    bool copiado = false;
     try {
-        copiarArquivosDaTabela(tabela, arquivo, origem, destino);
+        copiado = copiar();
     } catch (...) {
         ExecutarComando(QStringLiteral("UNLOCK TABLES"), false);
         throw;
     }
     ExecutarComando(QStringLiteral("UNLOCK TABLES"));
-    return arquivo;
+    return copiado ? arquivo : QString();
 }
 
 void TDM::ReconstruirIndices(const QString& banco, const QString& tabela) {
@@ -123,9 +192,10 @@ void TDM::ReconstruirIndices(const QString& banco, const QString& tabela) {
             ok = mensagem.compare(QLatin1String("OK"), Qt::CaseInsensitive) == 0;
     }
     if (!ok)
-        throw EErro(erro.isEmpty() ? QStringLiteral("A tabela %1 não pôde ser reconstruída")
-                                         .arg(NomeNoComando(tabela))
-                                   : erro);
+        throw EErro(
+            erro.isEmpty()
+                ? QStringLiteral("A tabela %1 não pôde ser reconstruída").arg(NomeNoComando(tabela))
+                : erro);
 }
 
 void TDM::SincronizarBanco(const QString& banco) {
@@ -140,15 +210,98 @@ void TDM::SincronizarBanco(const QString& banco) {
     SincronizarNoDisco(pasta);
 }
 
+std::optional<quint32> PaginaDoTablespace(const QString& cfg) {
+    // The export's metadata, big-endian: its version, the host's and the table's names (each
+    // a length, then the bytes), the next AUTO_INCREMENT value, then the page size.
+    QFile f(cfg);
+    if (!f.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray d = f.read(4096);
+    qsizetype pos = 0;
+    const auto ler32 = [&](quint32& v) {
+        if (pos + 4 > d.size())
+            return false;
+        v = (quint32(uchar(d[pos])) << 24) | (quint32(uchar(d[pos + 1])) << 16) |
+            (quint32(uchar(d[pos + 2])) << 8) | quint32(uchar(d[pos + 3]));
+        pos += 4;
+        return true;
+    };
+    quint32 versao = 0, tamanho = 0, pagina = 0;
+    if (!ler32(versao) || versao < 1 || versao > 3 || !ler32(tamanho) || tamanho > 1024)
+        return std::nullopt;
+    pos += tamanho;
+    if (!ler32(tamanho) || tamanho > 1024)
+        return std::nullopt;
+    pos += tamanho + 8;
+    if (!ler32(pagina))
+        return std::nullopt;
+    return pagina;
+}
+
+void ConferirDefinicao(const QString& sql, const QString& tabela) {
+    const auto recusar = [&](const QString& motivo) {
+        throw EErro(QStringLiteral("A definição da tabela %1 não é um CREATE TABLE simples de "
+                                   "uma tabela InnoDB (%2)")
+                        .arg(NomeNoComando(tabela), motivo));
+    };
+    const QString inicio =
+        QStringLiteral("CREATE TABLE ") + CitarIdentificador(tabela) + QStringLiteral(" (");
+    if (sql.size() > (1 << 20) || !sql.startsWith(inicio))
+        recusar(QStringLiteral("não começa por ") + inicio);
+    // The words outside quotes: what the statement does besides naming columns, keys and
+    // options.
+    QStringList palavras;
+    QString palavra;
+    for (qsizetype i = inicio.size(); i <= sql.size(); ++i) {
+        const QChar c = i < sql.size() ? sql.at(i) : QChar(u' ');
+        if (c == u'\'' || c == u'"' || c == u'`') {
+            for (++i; i < sql.size() && sql.at(i) != c; ++i)
+                if (sql.at(i) == u'\\' && c != u'`')
+                    ++i;
+            if (i >= sql.size())
+                recusar(QStringLiteral("aspas sem fim"));
+            continue;
+        }
+        if (c == u';' || c == u'#' || (c == u'-' && sql.mid(i, 2) == QLatin1String("--")) ||
+            (c == u'/' && sql.mid(i, 2) == QLatin1String("/*")))
+            recusar(QStringLiteral("\"%1\" fora de aspas").arg(c));
+        if (c.isLetterOrNumber() || c == u'_') {
+            palavra += c.toUpper();
+            continue;
+        }
+        if (!palavra.isEmpty())
+            palavras << palavra;
+        palavra.clear();
+    }
+    for (const char* proibida : {"SELECT", "DIRECTORY", "CONNECTION", "LIKE", "UNION"})
+        if (palavras.contains(QLatin1String(proibida)))
+            recusar(QString::fromLatin1(proibida));
+    const qsizetype motor = palavras.indexOf(QStringLiteral("ENGINE"));
+    if (motor < 0 || palavras.value(motor + 1) != QLatin1String("INNODB") ||
+        palavras.count(QStringLiteral("ENGINE")) != 1)
+        recusar(QStringLiteral("ENGINE=InnoDB"));
+}
+
 QString TDM::RestoreTables(const QString& tabela, const QString& pasta, const QString& noBanco) {
     const QString origem = ComBarra(pasta);
     const QString arquivo = arquivoDa(tabela, "restaurada");
-    const QString frm = acharArquivo(origem, arquivo + QLatin1String(".frm"));
-    const QString myd = acharArquivo(origem, arquivo + QLatin1String(".MYD"));
-    if (frm.isEmpty() || myd.isEmpty())
-        throw EErro(QStringLiteral("A tabela %1 não pode ser restaurada: os arquivos %2.frm e "
-                                   "%2.MYD não estão em %3")
-                        .arg(NomeNoComando(tabela), arquivo, origem));
+    // The engine is told by the files: a tablespace, Aria's data file, or MyISAM's.
+    const TMotor motor =
+        !acharArquivo(origem, arquivo + QLatin1String(".ibd")).isEmpty()   ? TMotor::InnoDB
+        : !acharArquivo(origem, arquivo + QLatin1String(".MAD")).isEmpty() ? TMotor::Aria
+                                                                           : TMotor::MyISAM;
+    const QStringList extensoes = ExtensoesNoArquivo(motor);
+    QHash<QString, QString> achados; // extension -> the file's name in the folder
+    for (const QString& ext : extensoes) {
+        const QString achado = acharArquivo(origem, arquivo + ext);
+        if (achado.isEmpty())
+            throw EErro(QStringLiteral("A tabela %1 não pode ser restaurada: os arquivos %2 não "
+                                       "estão em %3")
+                            .arg(NomeNoComando(tabela),
+                                 arquivo + extensoes.join(QStringLiteral(", ") + arquivo), origem));
+        achados.insert(ext, achado);
+    }
+    const QString frm = achados.value(QStringLiteral(".frm"));
     const QString base = frm.left(frm.size() - 4);
     const std::optional<QString> doArquivo = TabelaDoArquivo(base);
     if (!doArquivo)
@@ -160,6 +313,7 @@ QString TDM::RestoreTables(const QString& tabela, const QString& pasta, const QS
     const QString banco = noBanco.isEmpty() ? BancoAtual() : noBanco;
     if (banco.isEmpty())
         throw EErro(QStringLiteral("Nenhum banco de dados selecionado"));
+    const QString alvoSql = CitarIdentificador(banco) + QLatin1Char('.') + CitarIdentificador(nome);
     const qlonglong existe =
         ConsultarValor(QStringLiteral("SELECT COUNT(*) FROM information_schema.TABLES WHERE "
                                       "TABLE_SCHEMA = %1 AND TABLE_NAME = %2")
@@ -168,43 +322,83 @@ QString TDM::RestoreTables(const QString& tabela, const QString& pasta, const QS
             .toLongLong();
     const QString pastaBancoTexto = PastaDeDados() + arquivoDa(banco, "restaurada");
     const fs::path pastaBanco = caminho(pastaBancoTexto);
-    const fs::path alvoFrm = pastaBanco / caminho(base + QLatin1String(".frm"));
-    const fs::path alvoMyd = pastaBanco / caminho(base + QLatin1String(".MYD"));
-    const fs::path alvoMyi = pastaBanco / caminho(base + QLatin1String(".MYI"));
+    const auto alvo = [&](const char* ext) {
+        return pastaBanco / caminho(base + QLatin1String(ext));
+    };
+    const QList<fs::path> alvos = {alvo(".frm"), alvo(".MYD"), alvo(".MYI"), alvo(".MAD"),
+                                   alvo(".MAI"), alvo(".ibd"), alvo(".cfg")};
     std::error_code ec;
-    if (existe > 0 || fs::exists(alvoFrm, ec) || fs::exists(alvoMyd, ec))
+    if (existe > 0 || std::any_of(alvos.begin(), alvos.end(),
+                                  [&ec](const fs::path& p) { return fs::exists(p, ec); }))
         throw EErro(QStringLiteral("Table '%1' already exists").arg(nome));
 
     // The files enter the data folder whole: written under a name no table has, then renamed,
     // the data first and the definition last, so that a stop anywhere leaves either no table or
-    // one whose index the next set-aside rebuilds (a .frm and a .MYD without their .MYI).
+    // one the next set-aside can move (a MyISAM .frm and .MYD without their .MYI, whose index
+    // it rebuilds; an InnoDB table whose tablespace was not imported yet).
     const QString parte = QStringLiteral(".marvek-parte");
+    bool criada = false; // an InnoDB table created from its statement
     auto desfazer = [&] {
+        if (criada)
+            ExecutarComando(QStringLiteral("DROP TABLE IF EXISTS ") + alvoSql, false);
         std::error_code e;
-        for (const fs::path& p : {alvoFrm, alvoMyd, alvoMyi}) {
+        for (const fs::path& p : alvos) {
             fs::remove(p, e);
             fs::remove(fs::path(p).concat(parte.toStdString()), e);
         }
     };
-    auto entrar = [&](const fs::path& alvo, const std::function<void(const QString&)>& escrever) {
-        const QString temporario = texto(alvo) + parte;
+    auto entrar = [&](const char* ext, bool ligar) {
+        const fs::path destino = alvo(ext);
+        const QString temporario = texto(destino) + parte;
+        const QString de = origem + achados.value(QString::fromLatin1(ext));
         std::error_code e;
         fs::remove(caminho(temporario), e); // a part left by a stop
-        escrever(temporario);
+        if (ligar)
+            ligarOuCopiar(de, temporario);
+        else
+            CopiarArquivoSemLinks(de, temporario, true);
         AjustarDono(temporario, pastaBancoTexto);
-        fs::rename(caminho(temporario), alvo, e);
+        fs::rename(caminho(temporario), destino, e);
         if (e)
             throw EErro(QStringLiteral("Não foi possível gravar %1: %2")
-                            .arg(texto(alvo), QString::fromLocal8Bit(e.message())));
+                            .arg(texto(destino), QString::fromLocal8Bit(e.message())));
     };
     try {
-        entrar(alvoMyd, [&](const QString& t) { ligarOuCopiar(origem + myd, t); });
-        entrar(alvoFrm, [&](const QString& t) { CopiarArquivoSemLinks(origem + frm, t, true); });
-        ReconstruirIndices(banco, nome);
+        switch (motor) {
+        case TMotor::MyISAM:
+            entrar(".MYD", true);
+            entrar(".frm", false);
+            ReconstruirIndices(banco, nome);
+            break;
+        case TMotor::Aria:
+            // A table from another server carries its log positions: the server sees that it
+            // moved and zero-fills them when it first opens it, which the count does now.
+            entrar(".MAD", true);
+            entrar(".MAI", false);
+            entrar(".frm", false);
+            ConsultarValor(QStringLiteral("SELECT COUNT(*) FROM ") + alvoSql, 0, true);
+            break;
+        case TMotor::InnoDB: {
+            QFile f(origem + achados.value(QStringLiteral(".sql")));
+            if (!f.open(QIODevice::ReadOnly))
+                throw EErro(QStringLiteral("Não foi possível ler %1: %2")
+                                .arg(f.fileName(), f.errorString()));
+            const QString sql = QString::fromUtf8(f.read(1 << 20));
+            ConferirDefinicao(sql, nome);
+            const QString noDestino = QStringLiteral("CREATE TABLE ") + alvoSql +
+                                      sql.mid(13 + CitarIdentificador(nome).size());
+            ExecutarComando(noDestino);
+            criada = true;
+            ExecutarComando(QStringLiteral("ALTER TABLE %1 DISCARD TABLESPACE").arg(alvoSql));
+            entrar(".cfg", false);
+            entrar(".ibd", true);
+            ExecutarComando(QStringLiteral("ALTER TABLE %1 IMPORT TABLESPACE").arg(alvoSql));
+            fs::remove(alvo(".cfg"), ec); // read by the import, of no use afterwards
+            break;
+        }
+        }
     } catch (...) {
-        ExecutarComando(QStringLiteral("FLUSH TABLES %1.%2")
-                            .arg(CitarIdentificador(banco), CitarIdentificador(nome)),
-                        false);
+        ExecutarComando(QStringLiteral("FLUSH TABLES ") + alvoSql, false);
         desfazer();
         throw;
     }

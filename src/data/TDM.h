@@ -3,8 +3,11 @@
 #include "base/Identificador.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <memory>
+#include <optional>
 
 struct st_mysql;
 struct st_mysql_res;
@@ -82,6 +85,24 @@ private:
     QString m_perda;
 };
 
+// The engines whose tables are carried: by their files (MyISAM, Aria) or as transportable
+// tablespaces (InnoDB).
+enum class TMotor { MyISAM, Aria, InnoDB };
+// The engine the server names so (information_schema.TABLES.ENGINE), when it is carried.
+std::optional<TMotor> MotorDoServidor(const QString& engine);
+QString NomeDoMotor(TMotor motor);
+// The endings of a table's files in an archive: .frm and .MYD (MyISAM); .frm, .MAI and .MAD
+// (Aria); .frm, .ibd, .cfg and .sql, its CREATE TABLE statement (InnoDB).
+QStringList ExtensoesNoArquivo(TMotor motor);
+// Raises EErro unless sql is one CREATE TABLE of that table (its name quoted as the server
+// writes it) with ENGINE=InnoDB and nothing that reads another table, names a folder, reaches
+// another server or holds a second statement or a comment: the statement an InnoDB table of an
+// archive is created from.
+void ConferirDefinicao(const QString& sql, const QString& tabela);
+// The page size an exported InnoDB tablespace was written with, read from its .cfg; nothing
+// when the file cannot be read as one.
+std::optional<quint32> PaginaDoTablespace(const QString& cfg);
+
 // The data module: the connection, the settings that open it, the three statement helpers and
 // what the operations rely on the server for.
 class TDM {
@@ -114,21 +135,28 @@ public:
     QString PastaDeDados();
     // The connection's current database ("" when none).
     QString BancoAtual();
-    // BACKUP TABLES: writes the table's .frm and .MYD into the folder, named as the server names
-    // the table's files (ArquivoDaTabela), and returns that name. With travada the caller holds
-    // the table's write lock (LOCK TABLES ... WRITE) and releases it afterwards.
-    QString BackupTables(const QString& tabela, const QString& pasta, bool travada = false);
-    // RESTORE TABLES: loads the table from its .frm and .MYD in the folder (named as the server
-    // names the table's files; failing that, matched without regard to case) into the database
-    // named (the current one when empty); refuses a table that exists. Returns the name the table
-    // took (the file's own name).
-    // REPAIR TABLE ... USE_FRM: rebuilds a MyISAM table's index from its .frm and .MYD, reading
-    // the result rows; raises the server's message when the table is not OK afterwards.
-    // Puts every table file of the database, and its folder, on the disk (after FLUSH TABLES).
-    void SincronizarBanco(const QString& banco);
-    void ReconstruirIndices(const QString& banco, const QString& tabela);
+    // BACKUP TABLES: writes the table's files into the folder, named as the server names the
+    // table's files (ArquivoDaTabela), and returns that name: .frm and .MYD (MyISAM), .frm, .MAI
+    // and .MAD (Aria), .frm, .ibd, .cfg and the CREATE TABLE statement in .sql (InnoDB, through
+    // FLUSH TABLES ... FOR EXPORT). With travada the caller holds the table's write lock
+    // (LOCK TABLES ... WRITE; MyISAM and Aria) and releases it afterwards. conferir, when given,
+    // runs once the table is held still and before its files are copied: when it says no,
+    // nothing is copied, the table is let go and "" returned.
+    // SHOW CREATE TABLE: the statement that creates the table of the current database.
+    QString DefinicaoDaTabela(const QString& tabela);
+    QString BackupTables(const QString& tabela, const QString& pasta, bool travada = false,
+                         TMotor motor = TMotor::MyISAM, const std::function<bool()>& conferir = {});
+    // RESTORE TABLES: loads the table from its files in the folder (named as the server names
+    // the table's files; failing that, matched without regard to case) into the database named
+    // (the current one when empty), with the engine its files are of; refuses a table that
+    // exists. Returns the name the table took (the file's own name).
     QString RestoreTables(const QString& tabela, const QString& pasta,
                           const QString& noBanco = QString());
+    // REPAIR TABLE ... USE_FRM: rebuilds a MyISAM table's index from its .frm and .MYD, reading
+    // the result rows; raises the server's message when the table is not OK afterwards.
+    void ReconstruirIndices(const QString& banco, const QString& tabela);
+    // Puts every table file of the database, and its folder, on the disk (after FLUSH TABLES).
+    void SincronizarBanco(const QString& banco);
 
 private:
     void executar(const QString& sql);

@@ -161,8 +161,9 @@ void verificarFilialNoArquivo(TDM& dm, const QString& pastaExtraida, const QStri
                         .arg(copia.errorString()));
     const QDir origem(pastaExtraida);
     for (const QString& n : origem.entryList(QDir::Files | QDir::Hidden))
-        if (n.compare(QLatin1String("filial.frm"), Qt::CaseInsensitive) == 0 ||
-            n.compare(QLatin1String("filial.MYD"), Qt::CaseInsensitive) == 0)
+        if (n.size() == 10 &&
+            n.left(6).compare(QLatin1String("filial"), Qt::CaseInsensitive) == 0 &&
+            n.at(6) == QLatin1Char('.'))
             if (!QFile::copy(origem.filePath(n), copia.filePath(n)))
                 throw EErro(QStringLiteral("Não foi possível copiar %1").arg(origem.filePath(n)));
     // Named after this connection, which no other session shares while it lives.
@@ -220,7 +221,8 @@ void verificarEspacoNaPastaDeDados(TDM& dm, const QList<TTabelaArquivo>& tabelas
     const bool ligados = MesmoSistemaDeArquivos(dados, pastaExtraida);
     quint64 precisa = 16u << 20;
     for (const TTabelaArquivo& t : tabelas)
-        precisa += (ligados ? t.tamanho - t.dados : t.tamanho) + t.dados / 4;
+        precisa += (ligados ? t.tamanho - t.dados : t.tamanho) +
+                   (t.motor == TMotor::MyISAM ? t.dados / 4 : 0); // only MyISAM rebuilds its index
     const qint64 livre = EspacoLivre(dados);
     if (livre >= 0 && static_cast<quint64>(livre) < precisa)
         throw EErro(QStringLiteral("Disco cheio: as tabelas do arquivo precisam de cerca de %1 "
@@ -229,6 +231,35 @@ void verificarEspacoNaPastaDeDados(TDM& dm, const QList<TTabelaArquivo>& tabelas
                         .arg(precisa)
                         .arg(dados)
                         .arg(livre));
+}
+
+// An InnoDB tablespace imports only into a server of its page size: said before anything
+// changes, naming the tables.
+void verificarPaginasInnoDB(TDM& dm, const QList<TTabelaArquivo>& tabelas,
+                            const QString& pastaExtraida, const QString& arquivo) {
+    QStringList outras;
+    quint32 doServidor = 0;
+    for (const TTabelaArquivo& t : tabelas) {
+        if (t.motor != TMotor::InnoDB)
+            continue;
+        if (doServidor == 0)
+            doServidor = static_cast<quint32>(
+                dm.ConsultarValor(QStringLiteral("SELECT @@innodb_page_size"), 0, true).toUInt());
+        QString cfg;
+        for (const QString& n : QDir(pastaExtraida).entryList(QDir::Files | QDir::Hidden))
+            if (n.compare(t.arquivo + QStringLiteral(".cfg"), Qt::CaseInsensitive) == 0)
+                cfg = pastaExtraida + QLatin1Char('/') + n;
+        const std::optional<quint32> pagina = PaginaDoTablespace(cfg);
+        if (!pagina || *pagina != doServidor)
+            outras << QStringLiteral("%1 (%2)").arg(
+                NomeNoComando(t.nome), pagina ? QStringLiteral("páginas de %1 bytes").arg(*pagina)
+                                              : QStringLiteral("sem a descrição do tablespace"));
+    }
+    if (!outras.isEmpty())
+        throw EErro(
+            QStringLiteral("O arquivo %1 traz tabelas InnoDB que este servidor não pode "
+                           "receber (ele usa páginas de %2 bytes): %3. Nada foi alterado.")
+                .arg(arquivo, QString::number(doServidor), outras.join(QStringLiteral(", "))));
 }
 
 // Nothing but a file of the program's may stand where an entry will be moved to.
@@ -395,6 +426,7 @@ TResultado RestaurarBackup(TOperador& op, TDM& dm) {
         if (!entradas.simular)
             removerSobras(op, dm, base);
         preparo = prepararExtracao(op, arquivo, base, emUso);
+        verificarPaginasInnoDB(dm, tabelas, preparo->path(), arquivo);
         verificarFilialNoArquivo(dm, preparo->path(), arquivo, filial);
         VerificarBancoDeTrabalho(dm, banco);
         verificarEspacoNaPastaDeDados(dm, tabelas, preparo->path());

@@ -3,6 +3,7 @@
 #include "base/EErro.h"
 #include "base/Identificador.h"
 #include "base/NomesDeArquivo.h"
+#include "data/TDM.h"
 #include "zip/MotorZip.h"
 
 #include <QHash>
@@ -30,15 +31,14 @@ bool ArquivoDeTabela(const QString& nome) {
 QList<TTabelaArquivo> VerificarArquivoBackup(const QString& arquivoZip, bool testarCrc,
                                              QStringList* avulsos) {
     const QList<TEntradaZip> entradas = ListarEntradas(arquivoZip);
-    struct Par {
+    // The files of one name, by their upper-cased endings.
+    struct Grupo {
         QString nome;
         QString arquivo;
-        bool frm = false;
-        bool myd = false;
-        quint64 tamanho = 0;
-        quint64 dados = 0;
+        QHash<QString, quint64> tamanhos;
+        QStringList entradas;
     };
-    QList<Par> pares;
+    QList<Grupo> grupos;
     QHash<QString, qsizetype> indice;
     for (const TEntradaZip& e : entradas) {
         const QString base = e.nome.left(e.nome.size() - 4);
@@ -49,40 +49,69 @@ QList<TTabelaArquivo> VerificarArquivoBackup(const QString& arquivoZip, bool tes
             throw EErro(QStringLiteral("O arquivo %1 contém a entrada \"%2\", que não é o "
                                        "arquivo de uma tabela")
                             .arg(arquivoZip, e.nome));
-        if (!ArquivoDeTabela(e.nome)) {
-            if (avulsos) // a stray file: extracted, never loaded
-                avulsos->append(e.nome);
-            continue;
-        }
         const QString chave = base.toUpper();
         if (!indice.contains(chave)) {
-            indice.insert(chave, pares.size());
-            pares.append({*tabela, base});
+            indice.insert(chave, grupos.size());
+            grupos.append({*tabela, base, {}, {}});
         }
-        Par& p = pares[indice.value(chave)];
-        const QString x = ext.toUpper();
-        if (x == QLatin1String(".FRM"))
-            p.frm = true;
-        else if (x == QLatin1String(".MYD"))
-            p.myd = true;
-        else if (x != QLatin1String(".MYI"))
-            throw EErro(QStringLiteral("O arquivo %1 contém a entrada \"%2\", que não é o "
-                                       "arquivo de uma tabela")
-                            .arg(arquivoZip, e.nome));
-        p.tamanho += e.tamanho;
-        if (x == QLatin1String(".MYD"))
-            p.dados += e.tamanho;
+        Grupo& g = grupos[indice.value(chave)];
+        g.tamanhos.insert(ext.toUpper(), e.tamanho);
+        g.entradas << e.nome;
     }
+    static const QStringList conhecidas = {QStringLiteral(".FRM"), QStringLiteral(".MYD"),
+                                           QStringLiteral(".MYI"), QStringLiteral(".MAI"),
+                                           QStringLiteral(".MAD"), QStringLiteral(".IBD"),
+                                           QStringLiteral(".CFG"), QStringLiteral(".SQL")};
     QList<TTabelaArquivo> tabelas;
     bool filial = false;
-    for (const Par& p : pares) {
-        if (!p.frm || !p.myd)
-            throw EErro(QStringLiteral("O arquivo %1 não contém os dois arquivos da tabela %2 "
-                                       "(%3.frm e %3.MYD)")
-                            .arg(arquivoZip, NomeNoComando(p.nome), p.arquivo));
-        if (p.nome.toUpper() == QLatin1String("FILIAL"))
+    for (const Grupo& g : grupos) {
+        // A name that looks like a table's file must be one; other files of a name without its
+        // .frm are strays: extracted, never loaded.
+        const bool temFrm = g.tamanhos.contains(QStringLiteral(".FRM"));
+        for (const QString& nome : g.entradas) {
+            const bool conhecida = conhecidas.contains(nome.right(4).toUpper());
+            if (ArquivoDeTabela(nome) && !conhecida)
+                throw EErro(QStringLiteral("O arquivo %1 contém a entrada \"%2\", que não é o "
+                                           "arquivo de uma tabela")
+                                .arg(arquivoZip, nome));
+            if (avulsos && !ArquivoDeTabela(nome) && (!temFrm || !conhecida))
+                avulsos->append(nome);
+        }
+        const auto tem = [&g](const char* ext) {
+            return g.tamanhos.contains(QString::fromLatin1(ext));
+        };
+        if (!temFrm && !tem(".MYD") && !tem(".MYI"))
+            continue;
+        // The engine is told by the files: each kind complete, and only one kind.
+        const int kinds = (tem(".MYD") || tem(".MYI") ? 1 : 0) +
+                          (tem(".MAD") || tem(".MAI") ? 1 : 0) +
+                          (tem(".IBD") || tem(".CFG") || tem(".SQL") ? 1 : 0);
+        const TMotor motor = tem(".IBD") || tem(".CFG") || tem(".SQL") ? TMotor::InnoDB
+                             : tem(".MAD") || tem(".MAI")              ? TMotor::Aria
+                                                                       : TMotor::MyISAM;
+        TTabelaArquivo t{g.nome, g.arquivo, 0, 0, motor};
+        QStringList faltam;
+        for (const QString& ext : ExtensoesNoArquivo(motor)) {
+            const QString x = ext.toUpper();
+            if (!g.tamanhos.contains(x))
+                faltam << g.arquivo + ext;
+            t.tamanho += g.tamanhos.value(x);
+            if (x == QLatin1String(".MYD") || x == QLatin1String(".MAD") ||
+                x == QLatin1String(".IBD"))
+                t.dados = g.tamanhos.value(x);
+        }
+        if (kinds > 1)
+            throw EErro(QStringLiteral("O arquivo %1 traz a tabela %2 com arquivos de mais de um "
+                                       "tipo de tabela")
+                            .arg(arquivoZip, NomeNoComando(g.nome)));
+        if (!faltam.isEmpty())
+            throw EErro(QStringLiteral("O arquivo %1 não contém todos os arquivos da tabela %2 "
+                                       "(%3): faltam %4")
+                            .arg(arquivoZip, NomeNoComando(g.nome), NomeDoMotor(motor),
+                                 faltam.join(QStringLiteral(", "))));
+        if (g.nome.toUpper() == QLatin1String("FILIAL"))
             filial = true;
-        tabelas.append({p.nome, p.arquivo, p.tamanho, p.dados});
+        tabelas.append(t);
     }
     if (!filial)
         throw EErro(QStringLiteral("O arquivo %1 não contém a tabela filial").arg(arquivoZip));

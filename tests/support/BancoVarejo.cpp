@@ -33,6 +33,25 @@ QString ArquivoCentral(const QString& banco, const QList<TFilialTeste>& filiais,
     return zip;
 }
 
+QMap<QString, QString> MisturarMotores(const QString& banco) {
+    QMap<QString, QString> motores;
+    const QStringList tabelas = Linhas("SHOW TABLES FROM " + marvek::CitarIdentificador(banco));
+    for (qsizetype i = 0; i < tabelas.size(); ++i) {
+        const QString& t = tabelas[i];
+        const QString motor = t == "filial" || t == "movment" ? "InnoDB"
+                              : t == "caixa"                  ? "Aria"
+                              : i % 3 == 1                    ? "InnoDB"
+                              : i % 3 == 2                    ? "Aria"
+                                                              : "MyISAM";
+        const QString opcoes =
+            motor == "Aria" ? (i % 2 ? " TRANSACTIONAL=1" : " TRANSACTIONAL=0") : QString();
+        Sql("ALTER TABLE " + marvek::CitarIdentificador(banco) + "." +
+            marvek::CitarIdentificador(t) + " ENGINE=" + motor + opcoes);
+        motores.insert(t, motor);
+    }
+    return motores;
+}
+
 QStringList TabelasDaLimpeza() {
     return {"movment", "entradas", "pedidos", "curvaabc", "pagar", "pagamentos"};
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -25,6 +26,11 @@ QString ArquivoCentral(TOperadorGravador& op, const QString& banco, int filial,
 // The same, of a new retail database with these branches; a failure ends the test program.
 QString ArquivoCentral(const QString& banco, const QList<TFilialTeste>& filiais, int filial,
                        const QString& pasta);
+
+// Turns the retail database into one of every carried engine: filial, movment and a third of the
+// other tables InnoDB, caixa and another third Aria (transactional and not), the rest MyISAM.
+// Returns each table's engine.
+QMap<QString, QString> MisturarMotores(const QString& banco);
 
 // The tables of the purge.
 QStringList TabelasDaLimpeza();
