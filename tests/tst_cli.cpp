@@ -17,6 +17,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
@@ -389,6 +390,62 @@ private slots:
         QFile h(loja + "/LOG_MARVEK.txt");
         QVERIFY(h.open(QIODevice::ReadOnly));
         QVERIFY(h.readAll().contains("DROP DATABASE " + tres.at(1).toLatin1()));
+    }
+
+    // An archive made on another server: its transactional Aria table (with that server's log
+    // positions) and its InnoDB branch table arrive whole at this one, and open cleanly.
+    void deOutroServidor() {
+        const QString script =
+            qEnvironmentVariable("MARVEK_FONTES") + "/scripts/servidor-mariadb.sh";
+        const QString outro = m_dir.filePath("outro_servidor");
+        QCOMPARE(QProcess::execute("bash", {script, "iniciar", outro}), 0);
+        const auto parar = qScopeGuard([&] {
+            QProcess::execute("bash", {script, "parar", outro});
+        });
+        QProcess cliente;
+        cliente.start("mariadb", {"--no-defaults", "-S", outro + "/mysql.sock", "-uroot"});
+        QVERIFY(cliente.waitForStarted());
+        cliente.write(
+            "CREATE DATABASE cli_outro;"
+            "CREATE TABLE cli_outro.filial (filial_id INT PRIMARY KEY, nome VARCHAR(40), apagado "
+            "CHAR(1), escritorio CHAR(1), versao VARCHAR(12), lojas_leram VARCHAR(60)) "
+            "ENGINE=InnoDB;"
+            "INSERT INTO cli_outro.filial VALUES (1,'Central','N','S','0','*'),(3,'Escritorio','N','S',"
+            "'0','*');"
+            "CREATE TABLE cli_outro.caixa (id INT PRIMARY KEY, v VARCHAR(20), lojas_leram "
+            "VARCHAR(60)) ENGINE=Aria TRANSACTIONAL=1;"
+            "USE cli_outro;"
+            "INSERT INTO caixa SELECT seq, CONCAT('v', seq), NULL FROM seq_1_to_2000;");
+        cliente.closeWriteChannel();
+        QVERIFY2(cliente.waitForFinished() && cliente.exitCode() == 0,
+                 cliente.readAllStandardError().constData());
+        QProcessEnvironment noOutro = QProcessEnvironment::systemEnvironment();
+        noOutro.insert("MYSQL_UNIX_PORT", outro + "/mysql.sock");
+        const QString prog = pasta("outro_prog");
+        teste::EscreverIni(prog, "cli_outro");
+        const QString destino = pasta("outro_destino");
+        const TExecucao b = executar(
+            {"--pasta", prog, "backup", "--filial", "3", "--destino", destino}, {}, noOutro);
+        QVERIFY2(b.codigo == 0, qPrintable(b.erros));
+
+        teste::ApagarBancos("cli_doutro");
+        const QString loja = pasta("outro_loja");
+        teste::EscreverIni(loja, "cli_doutro", "3");
+        const TExecucao r =
+            executar({"--pasta", loja, "-q", "restaurar", destino + "/Backup_Central.zip"});
+        QVERIFY2(r.codigo == 0, qPrintable(r.erros));
+        QCOMPARE(teste::Valor("SELECT CONCAT(COUNT(*), ' ', SUM(id), ' ', SUM(LENGTH(v))) FROM "
+                              "cli_doutro.caixa"),
+                 QString("2000 2001000 8893"));
+        QCOMPARE(
+            teste::Linhas("SELECT CONCAT(TABLE_NAME, ' ', ENGINE) FROM information_schema.TABLES "
+                          "WHERE TABLE_SCHEMA = 'cli_doutro' ORDER BY 1"),
+            QStringList({"caixa Aria", "filial InnoDB"}));
+        QFile log(QFileInfo(qEnvironmentVariable("MYSQL_UNIX_PORT")).path() + "/mariadbd.err");
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        // the server saw that the table came from elsewhere and reset its log positions
+        const QByteArray erros = log.readAll();
+        QVERIFY(erros.contains("Zerofilling moved table:  './cli_doutro/caixa'"));
     }
 
     // A backup at the central office, then its restore at store 3.
