@@ -17,6 +17,31 @@ class TstContratoServidor : public QObject {
     TDM m_dm;
 
 private slots:
+    // The statement an InnoDB table of an archive is created from: the server's own passes;
+    // anything that would read elsewhere, hide a second engine or a second statement does not.
+    void definicaoDeTabelaInnoDB() {
+        teste::RecriarBanco("cs_def");
+        teste::Sql("CREATE TABLE cs_def.t (id INT PRIMARY KEY, `select` VARCHAR(9) DEFAULT "
+                   "'a;b' COMMENT 'ENGINE=MyISAM', d DATETIME DEFAULT current_timestamp()) "
+                   "ENGINE=InnoDB COMMENT='x\\'y'");
+        TDM dm;
+        dm.AbrirConexao("localhost", "cs_def", "root", "", 3306);
+        const QString boa = dm.DefinicaoDaTabela("t");
+        ConferirDefinicao(boa, "t");
+        const QString cabeca = "CREATE TABLE `t` (\n  `id` int(11) NOT NULL\n) ";
+        for (const QString& ma : QStringList{
+                 boa + " SELECT * FROM mysql.user", cabeca + "ENGINE=InnoDB COMMENT'x'SELECT 1",
+                 cabeca + "ENGINE=InnoDB MAX_ROWS=1e5SELECT 1",
+                 cabeca + "ENGINE=InnoDB COMMENT'x'ENGINE=CONNECT",
+                 cabeca + "ENGINE=InnoDB; DROP DATABASE cs_def", cabeca + "ENGINE=InnoDB -- x",
+                 cabeca + "ENGINE=InnoDB DATA DIRECTORY='/tmp'",
+                 cabeca + "ENGINE=InnoDB COMMENT 'x\\'", cabeca + "ENGINE=Aria",
+                 "CREATE TABLE `u` (id INT) ENGINE=InnoDB",
+                 cabeca.chopped(2) + ", FOREIGN KEY (id) REFERENCES `u` (id)) ENGINE=InnoDB",
+                 "CREATE TABLE `t` LIKE `u`"})
+            QVERIFY2(!teste::ErroDe([&] { ConferirDefinicao(ma, "t"); }).isEmpty(), qPrintable(ma));
+    }
+
     void initTestCase() {
         teste::RecriarBanco("cs_origem");
         teste::RecriarBanco("cs_destino");

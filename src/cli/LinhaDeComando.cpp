@@ -95,7 +95,7 @@ const QList<TComandoCli>& comandos() {
          QStringLiteral("ARQUIVO")},
         {QStringLiteral("verificar"),
          QStringLiteral("verificar ARQUIVO"),
-         QStringLiteral("confere o ARQUIVO (entradas, pares .frm/.MYD, CRC) sem\n"
+         QStringLiteral("confere o ARQUIVO (entradas, arquivos de cada tabela, CRC) sem\n"
                         "tocar no banco; diz para que filial, de que banco e quando\n"
                         "foi feito (linha iniciada por #) e uma linha por tabela:\n"
                         "nome, tamanho e tipo (MyISAM, Aria, InnoDB)"),

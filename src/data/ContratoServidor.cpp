@@ -149,7 +149,6 @@ QString TDM::BackupTables(const QString& tabela, const QString& pasta, bool trav
     const QString destino = ComBarra(pasta);
 
     // An InnoDB table is created anew at the store from its own statement.
-    const QString definicao = motor == TMotor::InnoDB ? DefinicaoDaTabela(tabela) : QString();
     // Under the caller's write lock a plain flush writes out what the server holds; the
     // export flush takes a lock of its own (the only one an InnoDB table is copied under: it
     // writes the tablespace out and lets readers in, writers wait).
@@ -161,8 +160,12 @@ QString TDM::BackupTables(const QString& tabela, const QString& pasta, bool trav
         if (conferir && !conferir())
             return false;
         copiarArquivosDaTabela(tabela, arquivo, origem, destino, motor);
-        if (motor == TMotor::InnoDB)
+        if (motor == TMotor::InnoDB) {
+            // Read while the table is held, so it is the definition of the copied tablespace.
+            const QString definicao = DefinicaoDaTabela(tabela);
+            ConferirDefinicao(definicao, tabela);
             gravarTexto(destino + arquivo + QStringLiteral(".sql"), definicao);
+        }
         return true;
     };
     if (!exportar)
@@ -227,7 +230,7 @@ std::optional<quint32> PaginaDoTablespace(const QString& cfg) {
         return true;
     };
     quint32 versao = 0, tamanho = 0, pagina = 0;
-    if (!ler32(versao) || versao < 1 || versao > 3 || !ler32(tamanho) || tamanho > 1024)
+    if (!ler32(versao) || versao != 1 || !ler32(tamanho) || tamanho > 1024)
         return std::nullopt;
     pos += tamanho;
     if (!ler32(tamanho) || tamanho > 1024)
@@ -246,39 +249,36 @@ void ConferirDefinicao(const QString& sql, const QString& tabela) {
     };
     const QString inicio =
         QStringLiteral("CREATE TABLE ") + CitarIdentificador(tabela) + QStringLiteral(" (");
-    if (sql.size() > (1 << 20) || !sql.startsWith(inicio))
+    if (sql.size() > TamanhoMaximoDefinicao || !sql.startsWith(inicio))
         recusar(QStringLiteral("não começa por ") + inicio);
-    // The words outside quotes: what the statement does besides naming columns, keys and
-    // options.
-    QStringList palavras;
-    QString palavra;
-    for (qsizetype i = inicio.size(); i <= sql.size(); ++i) {
-        const QChar c = i < sql.size() ? sql.at(i) : QChar(u' ');
+    // What stands outside quotes, upper-cased, each quoted text a blank: the keywords, options
+    // and numbers. A word is looked for anywhere in it, glued to another or not.
+    QString fora;
+    for (qsizetype i = inicio.size(); i < sql.size(); ++i) {
+        const QChar c = sql.at(i);
         if (c == u'\'' || c == u'"' || c == u'`') {
             for (++i; i < sql.size() && sql.at(i) != c; ++i)
                 if (sql.at(i) == u'\\' && c != u'`')
                     ++i;
             if (i >= sql.size())
                 recusar(QStringLiteral("aspas sem fim"));
+            fora += u' ';
             continue;
         }
-        if (c == u';' || c == u'#' || (c == u'-' && sql.mid(i, 2) == QLatin1String("--")) ||
+        if (c == u'\\' || c == u';' || c == u'#' ||
+            (c == u'-' && sql.mid(i, 2) == QLatin1String("--")) ||
             (c == u'/' && sql.mid(i, 2) == QLatin1String("/*")))
             recusar(QStringLiteral("\"%1\" fora de aspas").arg(c));
-        if (c.isLetterOrNumber() || c == u'_') {
-            palavra += c.toUpper();
-            continue;
-        }
-        if (!palavra.isEmpty())
-            palavras << palavra;
-        palavra.clear();
+        if (!c.isSpace())
+            fora += c.toUpper();
     }
-    for (const char* proibida : {"SELECT", "DIRECTORY", "CONNECTION", "LIKE", "UNION"})
-        if (palavras.contains(QLatin1String(proibida)))
+    // Reading other tables, files or servers, and what a tablespace alone does not carry.
+    for (const char* proibida :
+         {"SELECT", "LIKE", "UNION", "DIRECTORY", "CONNECTION", "FOREIGN", "REFERENCES",
+          "SEQUENCE", "VERSIONING", "PARTITION", "ENCRYPT", "FULLTEXT", "SPATIAL"})
+        if (fora.contains(QLatin1String(proibida)))
             recusar(QString::fromLatin1(proibida));
-    const qsizetype motor = palavras.indexOf(QStringLiteral("ENGINE"));
-    if (motor < 0 || palavras.value(motor + 1) != QLatin1String("INNODB") ||
-        palavras.count(QStringLiteral("ENGINE")) != 1)
+    if (fora.count(QStringLiteral("ENGINE")) != 1 || !fora.contains(QStringLiteral("ENGINE=INNODB")))
         recusar(QStringLiteral("ENGINE=InnoDB"));
 }
 
@@ -337,11 +337,17 @@ QString TDM::RestoreTables(const QString& tabela, const QString& pasta, const QS
     // one the next set-aside can move (a MyISAM .frm and .MYD without their .MYI, whose index
     // it rebuilds; an InnoDB table whose tablespace was not imported yet).
     const QString parte = QStringLiteral(".marvek-parte");
-    bool criada = false; // an InnoDB table created from its statement
     auto desfazer = [&] {
-        if (criada)
-            ExecutarComando(QStringLiteral("DROP TABLE IF EXISTS ") + alvoSql, false);
         std::error_code e;
+        // An InnoDB table is the server's once its statement ran (maybe even when the answer
+        // was lost): only a DROP takes it away, its files are left to the server.
+        if (motor == TMotor::InnoDB) {
+            ExecutarComando(QStringLiteral("DROP TABLE IF EXISTS ") + alvoSql, false);
+            fs::remove(alvo(".cfg"), e);
+            for (const fs::path& p : alvos)
+                fs::remove(fs::path(p).concat(parte.toStdString()), e);
+            return;
+        }
         for (const fs::path& p : alvos) {
             fs::remove(p, e);
             fs::remove(fs::path(p).concat(parte.toStdString()), e);
@@ -383,12 +389,11 @@ QString TDM::RestoreTables(const QString& tabela, const QString& pasta, const QS
             if (!f.open(QIODevice::ReadOnly))
                 throw EErro(QStringLiteral("Não foi possível ler %1: %2")
                                 .arg(f.fileName(), f.errorString()));
-            const QString sql = QString::fromUtf8(f.read(1 << 20));
+            const QString sql = QString::fromUtf8(f.read(TamanhoMaximoDefinicao + 1));
             ConferirDefinicao(sql, nome);
             const QString noDestino = QStringLiteral("CREATE TABLE ") + alvoSql +
                                       sql.mid(13 + CitarIdentificador(nome).size());
             ExecutarComando(noDestino);
-            criada = true;
             ExecutarComando(QStringLiteral("ALTER TABLE %1 DISCARD TABLESPACE").arg(alvoSql));
             entrar(".cfg", false);
             entrar(".ibd", true);

@@ -192,11 +192,14 @@ void TConexao::Abrir() {
         g_abertas[this] = {mysql_thread_id(m), Servidor, Usuario, Senha, Porta};
     }
     // A table another program holds locked is waited for a bounded time, then said (executar).
-    // Double-quoted texts of the statements are texts, whatever the server's sql_mode says.
+    // Double-quoted texts of the statements are texts, and a backslash in a text escapes as the
+    // program reads it (a table's definition is checked before it runs), whatever the server's
+    // sql_mode says.
     for (const QByteArray& ajuste :
          {QStringLiteral("SET SESSION lock_wait_timeout = %1").arg(EsperaPorTrava()).toLatin1(),
-          QByteArray("SET SESSION sql_mode = TRIM(BOTH ',' FROM REPLACE(CONCAT(',', "
-                     "@@SESSION.sql_mode, ','), ',ANSI_QUOTES,', ','))")}) {
+          QByteArray("SET SESSION sql_mode = TRIM(BOTH ',' FROM REPLACE(REPLACE(CONCAT(',', "
+                     "@@SESSION.sql_mode, ','), ',ANSI_QUOTES,', ','), ',NO_BACKSLASH_ESCAPES,', "
+                     "','))")}) {
         if (mysql_real_query(m, ajuste.constData(), static_cast<unsigned long>(ajuste.size())) !=
             0) {
             const QString erro = erroDe(m);

@@ -99,6 +99,8 @@ QStringList ExtensoesNoArquivo(TMotor motor);
 // another server or holds a second statement or a comment: the statement an InnoDB table of an
 // archive is created from.
 void ConferirDefinicao(const QString& sql, const QString& tabela);
+// The longest definition taken (a CREATE TABLE of a few hundred columns is far below it).
+constexpr qsizetype TamanhoMaximoDefinicao = 1 << 20;
 // The page size an exported InnoDB tablespace was written with, read from its .cfg; nothing
 // when the file cannot be read as one.
 std::optional<quint32> PaginaDoTablespace(const QString& cfg);

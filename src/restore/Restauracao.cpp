@@ -98,8 +98,10 @@ void removerSobras(TOperador& op, TDM& dm, const QString& base) {
         const QString banco = c->Campo(0).toString();
         // A load the kill cut short left part files the server does not know: they would
         // keep the folder, and so the database, from going.
-        RemoverSobras(dm.PastaDeDados() + ArquivoDaTabela(banco).value_or(banco), QString(),
-                      QStringLiteral(".marvek-parte"));
+        // (and an import's .cfg, which the server does not count as a file of its own)
+        for (const char* sufixo : {".marvek-parte", ".cfg"})
+            RemoverSobras(dm.PastaDeDados() + ArquivoDaTabela(banco).value_or(banco), QString(),
+                          QLatin1String(sufixo));
         if (dm.ExecutarComando(
                 QStringLiteral("DROP DATABASE IF EXISTS ") + CitarIdentificador(banco), false) < 0)
             op.GravarLog(QStringLiteral("Não foi possível remover o banco de rascunho ") + banco);
@@ -233,23 +235,42 @@ void verificarEspacoNaPastaDeDados(TDM& dm, const QList<TTabelaArquivo>& tabelas
                         .arg(livre));
 }
 
-// An InnoDB tablespace imports only into a server of its page size: said before anything
-// changes, naming the tables.
-void verificarPaginasInnoDB(TDM& dm, const QList<TTabelaArquivo>& tabelas,
+// What an InnoDB table of the archive needs, said before anything changes: a statement that
+// passes the check it will pass at its load, a server that keeps each table in a file of its
+// own, writes every commit to its log (the success said at the end is on the disk) and has the
+// tablespace's page size.
+void verificarTabelasInnoDB(TDM& dm, const QList<TTabelaArquivo>& tabelas,
                             const QString& pastaExtraida, const QString& arquivo) {
     QStringList outras;
     quint32 doServidor = 0;
+    const auto noArquivo = [&](const TTabelaArquivo& t, const QString& ext) {
+        for (const QString& n : QDir(pastaExtraida).entryList(QDir::Files | QDir::Hidden))
+            if (n.compare(t.arquivo + ext, Qt::CaseInsensitive) == 0)
+                return pastaExtraida + QLatin1Char('/') + n;
+        return QString();
+    };
     for (const TTabelaArquivo& t : tabelas) {
         if (t.motor != TMotor::InnoDB)
             continue;
-        if (doServidor == 0)
-            doServidor = static_cast<quint32>(
-                dm.ConsultarValor(QStringLiteral("SELECT @@innodb_page_size"), 0, true).toUInt());
-        QString cfg;
-        for (const QString& n : QDir(pastaExtraida).entryList(QDir::Files | QDir::Hidden))
-            if (n.compare(t.arquivo + QStringLiteral(".cfg"), Qt::CaseInsensitive) == 0)
-                cfg = pastaExtraida + QLatin1Char('/') + n;
-        const std::optional<quint32> pagina = PaginaDoTablespace(cfg);
+        if (doServidor == 0) {
+            auto c = dm.AbrirConsulta(QStringLiteral(
+                "SELECT @@innodb_page_size, @@innodb_file_per_table, "
+                "@@innodb_flush_log_at_trx_commit"));
+            doServidor = c->Campo(0).toUInt();
+            if (c->Campo(1).toInt() != 1 || c->Campo(2).toInt() != 1)
+                throw EErro(QStringLiteral(
+                    "O arquivo %1 traz tabelas InnoDB, e este servidor precisa de "
+                    "innodb_file_per_table=1 e innodb_flush_log_at_trx_commit=1 para recebê-las "
+                    "(cada tabela no seu arquivo, cada gravação no disco). Nada foi alterado.")
+                                .arg(arquivo));
+        }
+        QFile sql(noArquivo(t, QStringLiteral(".sql")));
+        if (!sql.open(QIODevice::ReadOnly) || sql.size() > TamanhoMaximoDefinicao)
+            throw EErro(QStringLiteral("A definição %1 do arquivo %2 não pode ser lida ou é grande "
+                                       "demais. Nada foi alterado.")
+                            .arg(sql.fileName(), arquivo));
+        ConferirDefinicao(QString::fromUtf8(sql.readAll()), t.nome);
+        const std::optional<quint32> pagina = PaginaDoTablespace(noArquivo(t, QStringLiteral(".cfg")));
         if (!pagina || *pagina != doServidor)
             outras << QStringLiteral("%1 (%2)").arg(
                 NomeNoComando(t.nome), pagina ? QStringLiteral("páginas de %1 bytes").arg(*pagina)
@@ -426,7 +447,7 @@ TResultado RestaurarBackup(TOperador& op, TDM& dm) {
         if (!entradas.simular)
             removerSobras(op, dm, base);
         preparo = prepararExtracao(op, arquivo, base, emUso);
-        verificarPaginasInnoDB(dm, tabelas, preparo->path(), arquivo);
+        verificarTabelasInnoDB(dm, tabelas, preparo->path(), arquivo);
         verificarFilialNoArquivo(dm, preparo->path(), arquivo, filial);
         VerificarBancoDeTrabalho(dm, banco);
         verificarEspacoNaPastaDeDados(dm, tabelas, preparo->path());

@@ -80,7 +80,9 @@ QList<TTabelaArquivo> VerificarArquivoBackup(const QString& arquivoZip, bool tes
         const auto tem = [&g](const char* ext) {
             return g.tamanhos.contains(QString::fromLatin1(ext));
         };
-        if (!temFrm && !tem(".MYD") && !tem(".MYI"))
+        // (files only another engine's table has are a table missing its .frm, not strays)
+        if (!temFrm && !tem(".MYD") && !tem(".MYI") && !tem(".MAD") && !tem(".MAI") &&
+            !tem(".IBD") && !tem(".CFG"))
             continue;
         // The engine is told by the files: each kind complete, and only one kind.
         const int kinds = (tem(".MYD") || tem(".MYI") ? 1 : 0) +
