@@ -59,13 +59,18 @@ void prepararDestino(TOperador& op, TTravaArquivo& trava, const QString& destino
     CriarPastaPropria(pastaTrabalho);
 }
 
+// The rows of a table without the branch's marker m: those the marker append changes.
+QString semAMarca(const QString& m) {
+    return QStringLiteral(" where coalesce(lojas_leram,\"\") not like \"%") + m +
+           QStringLiteral("%\"");
+}
+
 // The marker append of a table, with its name as given (quoted to run, as the log writes it
 // to log).
 QString comandoDaMarca(const QString& nome, const QString& m) {
     return QStringLiteral("UPDATE ") + nome +
            QStringLiteral(" SET lojas_leram = CONCAT(coalesce(lojas_leram,\"\"),\"") + m +
-           QStringLiteral("\") where coalesce(lojas_leram,\"\") not like \"%") + m +
-           QStringLiteral("%\";");
+           QStringLiteral("\")") + semAMarca(m) + QStringLiteral(";");
 }
 
 // How many times an InnoDB table is marked again when rows without the marker keep arriving
@@ -92,10 +97,8 @@ std::optional<QString> marcarECopiar(TRegistroTabela& r, TDM& dm, const QString&
     }
     if (motor == TMotor::InnoDB) {
         // The rows the marker UPDATE would still change: none may reach the archive.
-        const QString semMarca = QStringLiteral("SELECT COUNT(*) FROM ") +
-                                 CitarIdentificador(tabela) +
-                                 QStringLiteral(" where coalesce(lojas_leram,\"\") not like \"%") +
-                                 marca + QStringLiteral("%\"");
+        const QString semMarca =
+            QStringLiteral("SELECT COUNT(*) FROM ") + CitarIdentificador(tabela) + semAMarca(marca);
         for (int tentativa = 1;; ++tentativa) {
             marcar();
             const QString arquivo =
