@@ -4,7 +4,7 @@
 #include "gui/Dialogos.h"
 #include "gui/TAplicacao.h"
 #include "gui/TFConfiguracoes.h"
-#include "maintenance/WSInstallQEL.h"
+#include "gui/WSInstallQEL.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>

@@ -2,7 +2,7 @@
 #include "gui/ServidorSoap.h"
 #include "gui/TFConfiguracoes.h"
 #include "gui/TFLogin.h"
-#include "maintenance/WSInstallQEL.h"
+#include "gui/WSInstallQEL.h"
 #include "support/TesteJanela.h"
 
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "base/EErro.h"
 #include "gui/ServidorSoap.h"
-#include "maintenance/WSInstallQEL.h"
+#include "gui/WSInstallQEL.h"
 
 #include <QElapsedTimer>
 #include <QtTest>

@@ -1,4 +1,4 @@
-#include "maintenance/WSInstallQEL.h"
+#include "gui/WSInstallQEL.h"
 
 #include "base/EErro.h"
 
