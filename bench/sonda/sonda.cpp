@@ -44,8 +44,12 @@ public:
             terminar();
     }
 
-    void DefinirPosicaoProgresso(int posicao) override {
-        TfrmPrincipal::DefinirPosicaoProgresso(posicao);
+protected:
+    void MostrarProgresso(const TProgresso& p) override {
+        TfrmPrincipal::MostrarProgresso(p);
+        if (p.mudanca != TProgresso::Barra)
+            return;
+        const int posicao = p.posicao;
         const int anterior = m_posicao;
         m_posicao = posicao;
         if (!ModoBackup())
@@ -57,6 +61,7 @@ public:
             terminar();
     }
 
+public:
     void Passagem() {
         if (!m_medindo)
             return;

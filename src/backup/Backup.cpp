@@ -374,7 +374,6 @@ TResultado RealizarBackup(TOperador& op, TDM& dm) {
         op.Mostrar(TCaixa::Informacao,
                    QStringLiteral("Backup realizado com sucesso!\r\rArquivo salvo em : ") +
                        arquivoZip);
-        return true;
     });
 }
 

@@ -44,7 +44,7 @@ TEntradas TOperadorConsole::Entradas() const {
     e.filial = Filial;
     e.diretorio = Pasta;
     e.arquivo = ArquivoZip;
-    e.opcoes = &Opcoes;
+    e.opcoes = Opcoes;
     e.conexoes = NumeroConexoes;
     e.simular = Simular;
     e.pastaExtracao = PastaExtracao;
@@ -52,39 +52,23 @@ TEntradas TOperadorConsole::Entradas() const {
     return e;
 }
 
-void TOperadorConsole::IniciarFase(const QString& fase, int total) {
-    m_log.Sincronizar(); // the step before this one is on the disk
-    TerminarProgresso();
-    m_fase = fase;
-    m_total = total;
-    m_feitas = 0;
-    m_decimoMostrado = -1;
-    m_ultimaLinha.invalidate();
-    desenharProgresso();
-}
-
-void TOperadorConsole::AvancarFase() {
-    ++m_feitas;
-    desenharProgresso();
-}
-
-void TOperadorConsole::DefinirMaximoProgresso(int) {
-    // The bar's range is the window's matter; the console counts a phase's tables.
-}
-
-void TOperadorConsole::DefinirPosicaoProgresso(int posicao) {
-    m_posicao = posicao; // the bar's positions; the console counts the phase's tables
-}
-
-void TOperadorConsole::desenharProgresso() {
-    if (m_fase.isEmpty() || Silencioso)
+void TOperadorConsole::MostrarProgresso(const TProgresso& p) {
+    if (p.mudanca == TProgresso::Faixa || p.mudanca == TProgresso::Barra)
+        return; // the bar is the window's; the console counts a phase's tables
+    if (p.mudanca == TProgresso::Fase) {
+        m_log.Sincronizar(); // the step before this one is on the disk
+        TerminarProgresso();
+        m_decimoMostrado = -1;
+        m_ultimaLinha.invalidate();
+    }
+    if (p.fase.isEmpty() || Silencioso)
         return;
-    QString linha = m_fase;
+    QString linha = p.fase;
     int decimo = 0;
-    if (m_total > 0) {
-        const int feitas = qBound(0, m_feitas, m_total);
-        linha += QStringLiteral(": %1 de %2 tabelas").arg(feitas).arg(m_total);
-        decimo = feitas * 10 / m_total;
+    if (p.total > 0) {
+        const int feitas = qBound(0, p.feitas, p.total);
+        linha += QStringLiteral(": %1 de %2 tabelas").arg(feitas).arg(p.total);
+        decimo = feitas * 10 / p.total;
     }
     if (m_terminal) {
         EscreverErro(QStringLiteral("\r\033[K") + linha);
@@ -93,7 +77,7 @@ void TOperadorConsole::desenharProgresso() {
     }
     // A phase without a count says itself once.
     if (m_ultimaLinha.isValid() && decimo == m_decimoMostrado &&
-        (m_total == 0 || !m_ultimaLinha.hasExpired(5000)))
+        (p.total == 0 || !m_ultimaLinha.hasExpired(5000)))
         return;
     EscreverErro(linha + QLatin1Char('\n'));
     m_decimoMostrado = decimo;

@@ -26,7 +26,7 @@ public:
     QString Pasta;
     QString ArquivoZip;
     // The maintenance options of a start without maintenance login: all off.
-    mutable TConfiguracoes Opcoes; // the operations may point its list files elsewhere
+    TConfiguracoes Opcoes;
     // The answer given to every question; with PerguntarNoTerminal and no answer yes given,
     // a question is asked on the terminal instead (no terminal: no).
     bool Resposta = false;
@@ -44,12 +44,6 @@ public:
 
     TEntradas Entradas() const override;
 
-    void IniciarFase(const QString& fase, int total) override;
-    void AvancarFase() override;
-    void DefinirMaximoProgresso(int maximo) override;
-    void DefinirPosicaoProgresso(int posicao) override;
-    int PosicaoProgresso() const override { return m_posicao; }
-
     void GravarLog(const QString& texto) override;
     bool Confirmar(const QString& texto, bool simPadrao, const QString& titulo) override;
     void ProcessarMensagens() override;
@@ -63,6 +57,7 @@ protected:
     // No controls to put back: the message that follows says what is missing.
     void EntradaRecusada(TCampo) override {}
     void MostrarCaixa(TCaixa tipo, const QString& texto) override;
+    void MostrarProgresso(const TProgresso& progresso) override;
 
 private:
     void desenharProgresso();
@@ -70,14 +65,10 @@ private:
     void informar(const QString& texto);
 
     TLogOperacao m_log;
-    int m_posicao = 0;
     bool m_terminal = false;
     bool m_linhaDesenhada = false;
-    // The phase shown: its name, its tables and those done, and when and how far its last line
-    // went (lines on a pipe come at most every 5 s or 10 %).
-    QString m_fase;
-    int m_total = 0;
-    int m_feitas = 0;
+    // When and how far the phase's last line went (lines on a pipe come at most every 5 s or
+    // 10 %).
     QElapsedTimer m_ultimaLinha;
     int m_decimoMostrado = -1;
 };

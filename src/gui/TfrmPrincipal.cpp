@@ -226,18 +226,16 @@ void TfrmPrincipal::btnIniciarClick() {
     });
     const qsizetype inicio = m_log.Linhas().size();
     AlternarControles();
-    // Whatever the end, the controls come back, so that another folder or archive can be
-    // picked; a start refused for a missing input gave them back before its message.
-    const auto devolverControles = [this](const TResultado&) {
-        if (!btnIniciar->isEnabledTo(this))
-            AlternarControles();
-    };
     TResultado r;
-    if (backup) {
-        r = RealizarBackup(*this, DM());
-        devolverControles(r);
-    } else {
-        r = ExecutarRestauracao(*this, DM(), devolverControles);
+    {
+        // Whatever the end (even a last log line that cannot be written), the controls come
+        // back, so that another folder or archive can be picked; a start refused for a missing
+        // input gave them back before its message.
+        const auto devolverControles = qScopeGuard([this] {
+            if (!btnIniciar->isEnabledTo(this))
+                AlternarControles();
+        });
+        r = backup ? RealizarBackup(*this, DM()) : ExecutarRestauracao(*this, DM());
     }
     RegistrarNoHistorico(m_log.Arquivo(),
                          backup ? QStringLiteral("backup") : QStringLiteral("restauração"),
@@ -348,7 +346,8 @@ TEntradas TfrmPrincipal::Entradas() const {
     e.filial = FilialSelecionada();
     e.diretorio = Diretorio();
     e.arquivo = Arquivo();
-    e.opcoes = m_configuracoes;
+    if (m_configuracoes)
+        e.opcoes = *m_configuracoes;
     e.conexoes = ConexoesPadrao();
     return e;
 }
@@ -370,29 +369,18 @@ QString TfrmPrincipal::Arquivo() const {
     return txtArquivo->text();
 }
 
-void TfrmPrincipal::DefinirMaximoProgresso(int maximo) {
+void TfrmPrincipal::MostrarProgresso(const TProgresso& p) {
+    if (p.mudanca == TProgresso::Fase)
+        m_log.Sincronizar(); // the step before this one is on the disk
+    if (p.mudanca != TProgresso::Faixa && p.mudanca != TProgresso::Barra)
+        return;
     // A bar whose range is 0 to 0 would show a busy indicator; it stays empty instead.
-    m_maximoProgresso = qMax(0, maximo);
-    const int posicao = qMin(ProgressBar->value(), m_maximoProgresso);
-    ProgressBar->setRange(0, qMax(1, m_maximoProgresso));
-    ProgressBar->setValue(posicao);
-}
-
-void TfrmPrincipal::DefinirPosicaoProgresso(int posicao) {
-    // A position outside the range stops at the nearer end.
-    ProgressBar->setValue(qBound(0, posicao, m_maximoProgresso));
-}
-
-int TfrmPrincipal::PosicaoProgresso() const {
-    return ProgressBar->value();
+    ProgressBar->setRange(0, qMax(1, p.maximo));
+    ProgressBar->setValue(p.PosicaoNaBarra()); // outside the range: the nearer end
 }
 
 void TfrmPrincipal::GravarLog(const QString& texto) {
     m_log.GravarLog(texto);
-}
-
-void TfrmPrincipal::IniciarFase(const QString&, int) {
-    m_log.Sincronizar(); // the step before this one is on the disk
 }
 
 bool TfrmPrincipal::Confirmar(const QString& texto, bool simPadrao, const QString& titulo) {

@@ -60,11 +60,7 @@ public:
 
     // TOperador.
     TEntradas Entradas() const override;
-    void DefinirMaximoProgresso(int maximo) override;
-    void DefinirPosicaoProgresso(int posicao) override;
-    int PosicaoProgresso() const override;
     void GravarLog(const QString& texto) override;
-    void IniciarFase(const QString& fase, int total) override;
     bool Confirmar(const QString& texto, bool simPadrao, const QString& titulo) override;
     void ProcessarMensagens() override;
 
@@ -77,6 +73,7 @@ signals:
 protected:
     void EntradaRecusada(TCampo campo) override;
     void MostrarCaixa(TCaixa tipo, const QString& texto) override;
+    void MostrarProgresso(const TProgresso& progresso) override;
     bool eventFilter(QObject* objeto, QEvent* evento) override;
     void showEvent(QShowEvent* evento) override;
     void closeEvent(QCloseEvent* evento) override;
@@ -103,7 +100,6 @@ private:
     TFConfiguracoes* m_janelaOpcoes = nullptr;
     bool m_executando = false;
     bool m_encerrado = false;
-    int m_maximoProgresso = 100;
 
     QLabel* lblFilial_id = nullptr;
     TComboSomenteLeitura* cbxFiliais = nullptr;

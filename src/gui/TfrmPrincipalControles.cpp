@@ -83,7 +83,7 @@ void TfrmPrincipal::criarControles() {
     ProgressBar->setObjectName(QStringLiteral("ProgressBar"));
     ProgressBar->setGeometry(8, 144, 265, 16);
     ProgressBar->setTextVisible(false);
-    ProgressBar->setRange(0, m_maximoProgresso);
+    ProgressBar->setRange(0, Progresso().maximo);
     ProgressBar->setValue(0);
 
     const auto botaoImagem = [this](const QString& nome, const QIcon& icone, int esquerda) {

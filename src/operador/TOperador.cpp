@@ -32,9 +32,32 @@ void TOperador::Mostrar(TCaixa tipo, const QString& texto) {
     MostrarCaixa(tipo, texto);
 }
 
-void TOperador::IniciarFase(const QString&, int) {}
+void TOperador::mudou(TProgresso::TMudanca mudanca) {
+    m_progresso.mudanca = mudanca;
+    MostrarProgresso(m_progresso);
+}
 
-void TOperador::AvancarFase() {}
+void TOperador::DefinirMaximoProgresso(int maximo) {
+    m_progresso.maximo = qMax(0, maximo);
+    mudou(TProgresso::Faixa);
+}
+
+void TOperador::DefinirPosicaoProgresso(int posicao) {
+    m_progresso.posicao = posicao;
+    mudou(TProgresso::Barra);
+}
+
+void TOperador::IniciarFase(const QString& fase, int total) {
+    m_progresso.fase = fase;
+    m_progresso.total = qMax(0, total);
+    m_progresso.feitas = 0;
+    mudou(TProgresso::Fase);
+}
+
+void TOperador::AvancarFase() {
+    ++m_progresso.feitas;
+    mudou(TProgresso::Tabela);
+}
 
 void TOperador::ExecutarPrograma(const QString& caminho) {
     IniciarPrograma(caminho);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/EErro.h"
+#include "maintenance/TConfiguracoes.h"
 #include "plataforma/Parada.h"
 
 #include <QDateTime>
@@ -10,17 +11,15 @@
 
 namespace marvek {
 
-class TConfiguracoes;
-
-// The inputs of an operation, as the face holds them when the operation starts. An operation
-// reads them once.
+// The inputs of an operation, as the face holds them when the operation starts: one value,
+// read once. The settings file is read once too, by the operation, right after the input check.
 struct TEntradas {
     bool backup = true;
     QString filial;    // the branch key as text, may be empty
     QString diretorio; // destination folder, exactly as entered
     QString arquivo;   // archive path, exactly as entered
-    // The maintenance options: an object, or nullptr (none).
-    TConfiguracoes* opcoes = nullptr;
+    // The maintenance options, a copy of the face's, or none.
+    std::optional<TConfiguracoes> opcoes;
     // How many server connections the tables are worked on at once (1: one after another, on
     // the operation's own connection).
     int conexoes = 1;
@@ -43,6 +42,25 @@ enum class TCaixa {
     Informacao, // information box, caption "Information"
     ErroPadrao, // standard error box, caption "Error"
     Mensagem,   // plain message box
+};
+
+// Where the running operation stands. Every change reaches the face as the whole value, with
+// what changed: the window draws its bar from the bar's position and range, the console its
+// lines from the phase and its count.
+struct TProgresso {
+    enum TMudanca {
+        Fase,   // a phase began (the log's lines before it are on the disk)
+        Tabela, // one more table of the phase is done
+        Faixa,  // the bar's range was set
+        Barra,  // the bar's position was set
+    };
+    TMudanca mudanca = Fase;
+    QString fase;    // the phase under way, "" before the first
+    int feitas = 0;  // its tables done, in listing order
+    int total = 0;   // its tables; 0 for a phase without a count
+    int posicao = 0; // the bar: its position as set (shown within 0..maximo)
+    int maximo = 100;
+    int PosicaoNaBarra() const { return qBound(0, posicao, maximo); }
 };
 
 // How an operation ended.
@@ -90,6 +108,17 @@ public:
     using EErro::EErro;
 };
 
+// A failure that a step reports in a box of its own kind and text (the set-aside's "Erro..."
+// box) instead of the standard error box; the operation ends as failed.
+class EFalhaDeEtapa : public EErro {
+public:
+    EFalhaDeEtapa(TCaixa caixa, QString texto) : EErro(std::move(texto)), m_caixa(caixa) {}
+    TCaixa Caixa() const { return m_caixa; }
+
+private:
+    TCaixa m_caixa;
+};
+
 // What an operation needs from whoever drives it: the main window, the console front end or a
 // test. An operation never touches a widget; it reads its inputs, moves the progress bar, logs
 // and talks to the user only through this seam.
@@ -105,15 +134,15 @@ public:
     // raised as EEntradaRecusada with its message.
     void ValidarEntradas(const TEntradas& entradas);
 
-    // The progress bar.
-    virtual void DefinirMaximoProgresso(int maximo) = 0;
-    virtual void DefinirPosicaoProgresso(int posicao) = 0;
-    virtual int PosicaoProgresso() const = 0;
-
-    // A new phase of the work begins (for a face that names it); total: the tables it works
-    // through, or 0. AvancarFase: one more of them is done (in listing order).
-    virtual void IniciarFase(const QString& fase, int total);
-    virtual void AvancarFase();
+    // The progress, reported to the face through MostrarProgresso. The bar: its range (a
+    // negative maximum counts as 0) and its position (outside the range it stops at the nearer
+    // end). A phase: its name and tables (or 0); AvancarFase, one more of them is done.
+    void DefinirMaximoProgresso(int maximo);
+    void DefinirPosicaoProgresso(int posicao);
+    int PosicaoProgresso() const { return m_progresso.PosicaoNaBarra(); }
+    void IniciarFase(const QString& fase, int total);
+    void AvancarFase();
+    const TProgresso& Progresso() const { return m_progresso; }
 
     // The operation log: one line, with the time added.
     virtual void GravarLog(const QString& texto) = 0;
@@ -141,8 +170,12 @@ public:
 protected:
     virtual void EntradaRecusada(TCampo campo) = 0;
     virtual void MostrarCaixa(TCaixa tipo, const QString& texto) = 0;
+    virtual void MostrarProgresso(const TProgresso& progresso) = 0;
 
 private:
+    void mudou(TProgresso::TMudanca mudanca);
+
+    TProgresso m_progresso;
     QStringList m_erros;
     TResultado m_detalhes;
 };
@@ -154,14 +187,16 @@ void LimparPasta(TOperador& op, const QString& pasta);
 // What an operation's error box says before the error's own text.
 inline const QString PrefixoDeErro = QStringLiteral("Ocorreu o seguinte erro: \r\r");
 
-// The top of an operation: runs it, shows an error that escapes it in the standard error box
-// after PrefixoDeErro, and says how it ended. The body returns true when it ran to its end.
+// The top of an operation, the one place its failures end: runs the body, shows an error that
+// escapes it (in the standard error box after PrefixoDeErro, or in the box of a step's own
+// failure) and says how it ended. A body that returns ran to its end.
 template <typename F> TResultado ExecutarOperacao(TOperador& op, F&& corpo) {
     const qsizetype inicio = op.ErrosMostrados().size();
     op.Detalhes() = TResultado();
     op.Detalhes().duracaoMs = -QDateTime::currentMSecsSinceEpoch();
     try {
-        return op.Resultado(corpo() ? TResultado::Concluida : TResultado::Falhou, inicio);
+        corpo();
+        return op.Resultado(TResultado::Concluida, inicio);
     } catch (const EErro& e) {
         // A stop ends the run through whatever was running: a check, or a statement the stop
         // ended on the server. It is said as an interruption, with one log line.
@@ -175,6 +210,10 @@ template <typename F> TResultado ExecutarOperacao(TOperador& op, F&& corpo) {
             }
             op.Mostrar(TCaixa::ErroPadrao, PrefixoDeErro + interrupcao.Mensagem());
             return op.Resultado(TResultado::Interrompida, inicio);
+        }
+        if (const auto* etapa = dynamic_cast<const EFalhaDeEtapa*>(&e)) {
+            op.Mostrar(etapa->Caixa(), etapa->Mensagem());
+            return op.Resultado(TResultado::Falhou, inicio);
         }
         op.Mostrar(TCaixa::ErroPadrao, PrefixoDeErro + e.Mensagem());
         const bool ocupada = dynamic_cast<const EExecucaoEmAndamento*>(&e) != nullptr;

@@ -3,7 +3,6 @@
 #include "base/EErro.h"
 #include "base/Identificador.h"
 #include "base/Pastas.h"
-#include "data/Instalacao.h"
 #include "data/TDM.h"
 #include "maintenance/TConfiguracoes.h"
 #include "operador/TOperador.h"
@@ -17,7 +16,6 @@ static void iniciarRecursoQuery() {
 namespace marvek {
 
 namespace {
-QString g_caminhoQueryTxt;
 
 QStringList lerLinhas(const QString& arquivo) {
     QFile f(arquivo);
@@ -59,9 +57,8 @@ QStringList ListaTabelasPAF() {
             QStringLiteral("esp_paf_req25_r07")};
 }
 
-QString ObterCodFilial(TOperador& op) {
-    // A missing, malformed, zero or negative id is refused alike.
-    const QString texto = QString::number(LerCodFisica());
+QString ObterCodFilial(TOperador& op, int codFisica) {
+    const QString texto = QString::number(codFisica);
     op.GravarLog(QStringLiteral("Obter Cod. Filial: ") + texto);
     return texto;
 }
@@ -74,21 +71,13 @@ QByteArray ConteudoQueryTxt() {
     return recurso.readAll();
 }
 
-QString CaminhoQueryTxt() {
-    return g_caminhoQueryTxt;
-}
-
-void GerarQueryTxt(TConfiguracoes* opcoes) {
-    g_caminhoQueryTxt = PastaDeDados() + QStringLiteral("query.txt");
+QString GerarQueryTxt() {
+    const QString caminho = PastaDeDados() + QStringLiteral("query.txt");
     const QByteArray dados = ConteudoQueryTxt();
-    QFile f(g_caminhoQueryTxt);
+    QFile f(caminho);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(dados) != dados.size())
-        throw EErro(QStringLiteral("Cannot create file \"%1\". %2")
-                        .arg(g_caminhoQueryTxt, f.errorString()));
-    if (opcoes) {
-        opcoes->SetArquivoTruncates(g_caminhoQueryTxt);
-        opcoes->SetArquivoDeletes(g_caminhoQueryTxt);
-    }
+        throw EErro(QStringLiteral("Cannot create file \"%1\". %2").arg(caminho, f.errorString()));
+    return caminho;
 }
 
 void TruncarTabelas(TOperador& op, TDM& dm, const QStringList& tabelas) {
@@ -142,7 +131,8 @@ QString ComandoDaLimpezaFixa(const QString& tabela, const QString& filial) {
            QStringLiteral("\"");
 }
 
-void LimparOutrasFiliais(TOperador& op, TDM& dm, const QString& filial, TConfiguracoes* opcoes) {
+void LimparOutrasFiliais(TOperador& op, TDM& dm, const QString& filial,
+                         const std::optional<TConfiguracoes>& opcoes) {
     try {
         for (const QString& tabela : TabelasDaLimpezaFixa()) {
             dm.ExecutarComando(ComandoDaLimpezaFixa(tabela, filial), true);
@@ -158,20 +148,20 @@ void LimparOutrasFiliais(TOperador& op, TDM& dm, const QString& filial, TConfigu
 
         if (!opcoes)
             return;
-        GerarQueryTxt(opcoes);
-        QStringList lista;
-        if (opcoes->ExecutarTruncates()) {
-            lista = lerLinhas(opcoes->ArquivoTruncates());
-            TruncarTabelas(op, dm, lista);
-        }
-        if (opcoes->ExecutarDeletes() &&
+        // The run's own copy of the options: both clean-ups read their tables from the built-in
+        // list, written out for them; the face's options stay as they are.
+        TConfiguracoes o = *opcoes;
+        const QString lista = GerarQueryTxt();
+        o.SetArquivoTruncates(lista);
+        o.SetArquivoDeletes(lista);
+        if (o.ExecutarTruncates())
+            TruncarTabelas(op, dm, lerLinhas(o.ArquivoTruncates()));
+        if (o.ExecutarDeletes() &&
             op.Confirmar(QStringLiteral("Deseja realmente utilizar o comando de delete pelo "
                                         "arquivo?"),
-                         true, QStringLiteral("Confirmação..."))) {
-            lista = lerLinhas(opcoes->ArquivoDeletes());
-            DeletarRegistros(op, dm, lista, filial);
-        }
-        if (opcoes->ZerarNumlanc()) {
+                         true, QStringLiteral("Confirmação...")))
+            DeletarRegistros(op, dm, lerLinhas(o.ArquivoDeletes()), filial);
+        if (o.ZerarNumlanc()) {
             try {
                 const QString numlanc =
                     dm.ConsultarValor(QStringLiteral("SHOW TABLES LIKE \"numlanc\""), QString(),
@@ -188,8 +178,8 @@ void LimparOutrasFiliais(TOperador& op, TDM& dm, const QString& filial, TConfigu
             dm.ExecutarComando(QStringLiteral("INSERT INTO nlanc(nlanc_id) VALUES(1)"), true);
             op.GravarLog(QStringLiteral("Truncate nlanc"));
         }
-        if (QFile::exists(g_caminhoQueryTxt))
-            QFile::remove(g_caminhoQueryTxt);
+        if (QFile::exists(lista))
+            QFile::remove(lista);
     } catch (const EErro& e) {
         op.Mostrar(TCaixa::ErroPadrao, QStringLiteral("Ocorreu o seguinte erro:\r") + e.Mensagem());
     }

@@ -1,27 +1,26 @@
 #pragma once
 
+#include "maintenance/TConfiguracoes.h"
+
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace marvek {
 
-class TConfiguracoes;
 class TDM;
 class TOperador;
 
 // The 19 PAF work tables, in the order they are emptied.
 QStringList ListaTabelasPAF();
 
-// The installation's branch id (CodFisica of sistema_qel.ini) as text; logs
-// "Obter Cod. Filial: " + id. Raises "Filial inválida, verifique o arquivo sistema_qel.ini"
-// when it is 0, missing or not a number.
-QString ObterCodFilial(TOperador& op);
+// The installation's branch id (CodFisica of sistema_qel.ini, read once by the operation) as
+// text; logs "Obter Cod. Filial: " + id.
+QString ObterCodFilial(TOperador& op, int codFisica);
 
-// Writes the built-in table list to query.txt in the program folder (replacing it) and points
-// the maintenance options' list files at it.
-void GerarQueryTxt(TConfiguracoes* opcoes);
-// The path query.txt was last written to ("" before the first GerarQueryTxt).
-QString CaminhoQueryTxt();
+// Writes the built-in table list to query.txt in the program folder (replacing it); returns
+// its path, the list file of both maintenance clean-ups.
+QString GerarQueryTxt();
 // The built-in table list, byte for byte.
 QByteArray ConteudoQueryTxt();
 
@@ -34,8 +33,9 @@ QStringList TabelasDaLimpezaFixa();
 QString ComandoDaLimpezaFixa(const QString& tabela, const QString& filial);
 
 // Removes other branches' rows from the six fixed tables, empties the PAF tables and runs the
-// maintenance options' clean-up. Reports its own errors and always returns.
-// opcoes: the maintenance options, or nullptr (none).
-void LimparOutrasFiliais(TOperador& op, TDM& dm, const QString& filial, TConfiguracoes* opcoes);
+// maintenance options' clean-up (none without options). Reports its own errors and always
+// returns.
+void LimparOutrasFiliais(TOperador& op, TDM& dm, const QString& filial,
+                         const std::optional<TConfiguracoes>& opcoes);
 
 } // namespace marvek

@@ -106,7 +106,7 @@ TResultado LimparReservas(TOperador& op, TDM& dm, int manter) {
                                       "novos e os que uma reversão usa.")
                            .arg(banco)
                            .arg(manter));
-            return true;
+            return;
         }
         QString lista;
         for (const TReserva& r : sair)
@@ -131,7 +131,6 @@ TResultado LimparReservas(TOperador& op, TDM& dm, int manter) {
         }
         op.Mostrar(TCaixa::Informacao,
                    QStringLiteral("%1 bancos reserva apagados.").arg(sair.size()));
-        return true;
     });
 }
 

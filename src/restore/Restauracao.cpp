@@ -253,16 +253,18 @@ void verificarTabelasInnoDB(TDM& dm, const QList<TTabelaArquivo>& tabelas,
         if (t.motor != TMotor::InnoDB)
             continue;
         if (doServidor == 0) {
-            auto c = dm.AbrirConsulta(QStringLiteral(
-                "SELECT @@innodb_page_size, @@innodb_file_per_table, "
-                "@@innodb_flush_log_at_trx_commit"));
+            auto c = dm.AbrirConsulta(
+                QStringLiteral("SELECT @@innodb_page_size, @@innodb_file_per_table, "
+                               "@@innodb_flush_log_at_trx_commit"));
             doServidor = c->Campo(0).toUInt();
             if (c->Campo(1).toInt() != 1 || c->Campo(2).toInt() != 1)
-                throw EErro(QStringLiteral(
-                    "O arquivo %1 traz tabelas InnoDB, e este servidor precisa de "
-                    "innodb_file_per_table=1 e innodb_flush_log_at_trx_commit=1 para recebê-las "
-                    "(cada tabela no seu arquivo, cada gravação no disco). Nada foi alterado.")
-                                .arg(arquivo));
+                throw EErro(
+                    QStringLiteral(
+                        "O arquivo %1 traz tabelas InnoDB, e este servidor precisa de "
+                        "innodb_file_per_table=1 e innodb_flush_log_at_trx_commit=1 para "
+                        "recebê-las "
+                        "(cada tabela no seu arquivo, cada gravação no disco). Nada foi alterado.")
+                        .arg(arquivo));
         }
         QFile sql(noArquivo(t, QStringLiteral(".sql")));
         if (!sql.open(QIODevice::ReadOnly) || sql.size() > TamanhoMaximoDefinicao)
@@ -270,7 +272,8 @@ void verificarTabelasInnoDB(TDM& dm, const QList<TTabelaArquivo>& tabelas,
                                        "demais. Nada foi alterado.")
                             .arg(sql.fileName(), arquivo));
         ConferirDefinicao(QString::fromUtf8(sql.readAll()), t.nome);
-        const std::optional<quint32> pagina = PaginaDoTablespace(noArquivo(t, QStringLiteral(".cfg")));
+        const std::optional<quint32> pagina =
+            PaginaDoTablespace(noArquivo(t, QStringLiteral(".cfg")));
         if (!pagina || *pagina != doServidor)
             outras << QStringLiteral("%1 (%2)").arg(
                 NomeNoComando(t.nome), pagina ? QStringLiteral("páginas de %1 bytes").arg(*pagina)
@@ -398,16 +401,13 @@ QString PastaDeExtracao(const QString& arquivoZip) {
     return arquivoZip.left(arquivoZip.size() - 4);
 }
 
-QString ObterEscritorio(TOperador& op, TDM& dm) {
-    return escritorioDaFilial(dm, ObterCodFilial(op), true);
+QString ObterEscritorio(TOperador& op, TDM& dm, int codFisica) {
+    return escritorioDaFilial(dm, ObterCodFilial(op, codFisica), true);
 }
 
-TResultado ExecutarRestauracao(TOperador& op, TDM& dm,
-                               const std::function<void(const TResultado&)>& aoTerminar) {
+TResultado ExecutarRestauracao(TOperador& op, TDM& dm) {
     op.GravarLog(QStringLiteral("Inicio Restore"));
     const TResultado r = RestaurarBackup(op, dm);
-    if (aoTerminar)
-        aoTerminar(r);
     op.GravarLog(QStringLiteral("Fim Restore"));
     return r;
 }
@@ -461,7 +461,7 @@ TResultado RestaurarBackup(TOperador& op, TDM& dm) {
                        QStringLiteral("Simulação concluída: o arquivo %1 pode ser restaurado "
                                       "(%2 tabelas). Nada foi alterado.")
                            .arg(arquivo, QString::number(tabelas.size())));
-            return true;
+            return;
         }
         CriarPastaPropria(pasta);
         // Two restores of other databases from the same folder would load from one folder.
@@ -472,14 +472,10 @@ TResultado RestaurarBackup(TOperador& op, TDM& dm) {
                     .arg(pasta));
         op.GravarLog(QStringLiteral("Fim Validacao"));
 
-        op.GravarLog(QStringLiteral("Inicio TratarDataBases"));
-        op.Detalhes().alterou = true;
-        const bool separado = TratarDataBases(op, dm, &op.Detalhes().bancoReserva);
-        op.GravarLog(QStringLiteral("Fim TratarDatabases"));
         // After a failed set-aside the connection may stand on another database: nothing is
         // loaded then.
-        if (!separado)
-            return false;
+        op.Detalhes().alterou = true;
+        op.Detalhes().bancoReserva = SepararBancoDeTrabalho(op, dm, banco);
 
         LimparPasta(op, pasta);
         moverExtraidos(preparo->path(), pasta);
@@ -515,9 +511,9 @@ TResultado RestaurarBackup(TOperador& op, TDM& dm) {
 
         dm.ExecutarComando(QStringLiteral("UPDATE filial SET versao = \"001000000000\""), true);
 
-        if (ObterEscritorio(op, dm) == QLatin1String("N")) {
+        if (ObterEscritorio(op, dm, filial) == QLatin1String("N")) {
             op.IniciarFase(QStringLiteral("Apagando os dados das outras filiais"), 0);
-            LimparOutrasFiliais(op, dm, ObterCodFilial(op), entradas.opcoes);
+            LimparOutrasFiliais(op, dm, ObterCodFilial(op, filial), entradas.opcoes);
         }
 
         // The success text comes only when the loaded tables are on the disk.
@@ -526,7 +522,6 @@ TResultado RestaurarBackup(TOperador& op, TDM& dm) {
             op.ExecutarPrograma(ArquivoDoPrograma(QStringLiteral("Navirel.exe")));
 
         op.DefinirPosicaoProgresso(0);
-        return true;
     });
 }
 

@@ -87,11 +87,8 @@ TResultado ReverterRestauracao(TOperador& op, TDM& dm, const QString& bancoReser
         } else {
             // The current tables go aside first, exactly as before a restore: whatever happens
             // afterwards, they are kept in an aside database of their own.
-            op.GravarLog(QStringLiteral("Inicio TratarDataBases"));
-            const bool separado = TratarDataBases(op, dm, &nova);
-            op.GravarLog(QStringLiteral("Fim TratarDatabases"));
-            if (!separado)
-                return false; // reported by the set-aside; the aside database is untouched
+            // A failure is reported by the set-aside; the aside database is untouched then.
+            nova = SepararBancoDeTrabalho(op, dm, banco);
             if (!nova.isEmpty())
                 comentar(marca);
         }
@@ -115,7 +112,6 @@ TResultado ReverterRestauracao(TOperador& op, TDM& dm, const QString& bancoReser
                                   "novo banco reserva%3.")
                        .arg(bancoReserva, banco,
                             nova.isEmpty() ? QString() : QStringLiteral(": ") + nova));
-        return true;
     });
 }
 

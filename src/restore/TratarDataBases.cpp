@@ -93,9 +93,8 @@ void CompletarTabelasInterrompidas(TOperador& op, TDM& dm, const QString& banco,
     }
 }
 
-bool TratarDataBases(TOperador& op, TDM& dm, QString* reservaCriada) {
+void TratarDataBases(TOperador& op, TDM& dm, const QString& banco, QString* reservaCriada) {
     try {
-        const QString banco = LerBancoDeTrabalho();
         dm.Conexao.MudarBanco(QStringLiteral("mysql"));
         QString pastaDados;
         {
@@ -152,13 +151,25 @@ bool TratarDataBases(TOperador& op, TDM& dm, QString* reservaCriada) {
             AjustarDono(pastaBanco, pastaDados);
         }
         dm.Conexao.MudarBanco(banco);
-        return true;
     } catch (const EErro& e) {
         if (ParadaPedida())
             throw; // an interruption is said as one, by the operation
-        op.Mostrar(TCaixa::Erro, PrefixoDeErro + e.Mensagem());
-        return false;
+        throw EFalhaDeEtapa(TCaixa::Erro, PrefixoDeErro + e.Mensagem());
     }
+}
+
+QString SepararBancoDeTrabalho(TOperador& op, TDM& dm, const QString& banco) {
+    QString reserva;
+    op.GravarLog(QStringLiteral("Inicio TratarDataBases"));
+    try {
+        TratarDataBases(op, dm, banco, &reserva);
+    } catch (const EFalhaDeEtapa&) {
+        op.Detalhes().bancoReserva = reserva;
+        op.GravarLog(QStringLiteral("Fim TratarDatabases"));
+        throw;
+    }
+    op.GravarLog(QStringLiteral("Fim TratarDatabases"));
+    return reserva;
 }
 
 } // namespace marvek

@@ -26,8 +26,15 @@ void CompletarTabelasInterrompidas(TOperador& op, TDM& dm, const QString& banco,
 QStringList VerificarBancoDeTrabalho(TDM& dm, const QString& banco);
 
 // Moves every table of the working database into a new aside database and empties the working
-// database's folder (or creates the folder when the database does not exist). Reports its own
-// errors with MostrarErro; returns false when it failed.
-bool TratarDataBases(TOperador& op, TDM& dm, QString* reservaCriada = nullptr);
+// database's folder (or creates the folder when the database does not exist). reservaCriada
+// gets the aside database's name as soon as it exists. A failure is raised as EFalhaDeEtapa,
+// said in the "Erro..." box.
+void TratarDataBases(TOperador& op, TDM& dm, const QString& banco,
+                     QString* reservaCriada = nullptr);
+
+// The set-aside between its two log lines ("Inicio TratarDataBases", "Fim TratarDatabases",
+// the last one also after a failure); returns the aside database ("" when there were no
+// tables to set aside).
+QString SepararBancoDeTrabalho(TOperador& op, TDM& dm, const QString& banco);
 
 } // namespace marvek

@@ -15,7 +15,8 @@ TEntradas TOperadorGravador::Entradas() const {
     e.filial = Filial;
     e.diretorio = Pasta;
     e.arquivo = ArquivoZip;
-    e.opcoes = SemOpcoes ? nullptr : Opcoes.get();
+    if (!SemOpcoes)
+        e.opcoes = *Opcoes;
     e.conexoes = NumeroConexoes;
     e.outraFilial = OutraFilial;
     e.simular = Simular;
@@ -23,13 +24,11 @@ TEntradas TOperadorGravador::Entradas() const {
     return e;
 }
 
-void TOperadorGravador::DefinirMaximoProgresso(int maximo) {
-    Maximos << maximo;
-}
-
-void TOperadorGravador::DefinirPosicaoProgresso(int posicao) {
-    m_posicao = posicao;
-    Posicoes << posicao;
+void TOperadorGravador::MostrarProgresso(const TProgresso& p) {
+    if (p.mudanca == TProgresso::Faixa)
+        Maximos << p.maximo;
+    else if (p.mudanca == TProgresso::Barra)
+        Posicoes << p.posicao;
 }
 
 void TOperadorGravador::GravarLog(const QString& texto) {

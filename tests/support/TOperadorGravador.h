@@ -27,8 +27,8 @@ public:
 
     QList<bool> Respostas; // answers to Confirmar, in order; true when the list runs out
     QStringList Mostrados;
-    QList<int> Posicoes;           // every progress position set
-    QList<int> Maximos;            // every progress maximum set
+    QList<int> Posicoes;           // every bar position set
+    QList<int> Maximos;            // every bar maximum set
     QList<marvek::TCampo> Recusas; // inputs an input check found missing
     int Processamentos = 0;        // calls of ProcessarMensagens
     QStringList Programas;         // programs started
@@ -42,9 +42,6 @@ public:
     marvek::TResultado Resultado; // what the test's operation returned, where a helper keeps it
 
     marvek::TEntradas Entradas() const override;
-    void DefinirMaximoProgresso(int maximo) override;
-    void DefinirPosicaoProgresso(int posicao) override;
-    int PosicaoProgresso() const override { return m_posicao; }
     void GravarLog(const QString& texto) override;
     bool Confirmar(const QString& texto, bool simPadrao, const QString& titulo) override;
     void ProcessarMensagens() override;
@@ -56,9 +53,7 @@ public:
 protected:
     void EntradaRecusada(marvek::TCampo campo) override { Recusas << campo; }
     void MostrarCaixa(marvek::TCaixa tipo, const QString& texto) override;
-
-private:
-    int m_posicao = 0;
+    void MostrarProgresso(const marvek::TProgresso& p) override;
 };
 
 } // namespace teste
