@@ -97,7 +97,8 @@ private slots:
         // an error keeps the server's text; the next call works
         QCOMPARE(teste::ErroDe([&] { dm.ConsultarValor("select x from nao_existe", 0); }),
                  QString("Table 'dm_teste.nao_existe' doesn't exist"));
-        QVERIFY(!dm.ConsultarValor("select x from nao_existe", 0, false).isValid());
+        QVERIFY(!dm.TentarConsultarValor("select x from nao_existe", 0));
+        QCOMPARE(dm.TentarConsultarValor("select 8", 0), QVariant(8));
         QCOMPARE(dm.ConsultarValor("select 7", 0).toInt(), 7);
     }
 
@@ -106,12 +107,45 @@ private slots:
         dm.AbrirConexao("localhost", "dm_teste", "root", "", 3306);
         QCOMPARE(dm.ExecutarComando("UPDATE t SET nome = nome WHERE id = 99"), 0);
         QCOMPARE(dm.ExecutarComando("UPDATE t SET valor = 9 WHERE id IN (1,2)"), 2);
-        QCOMPARE(dm.ExecutarComando("UPDATE nao_existe SET a = 1", false), -1);
+        QVERIFY(!dm.TentarExecutarComando("UPDATE nao_existe SET a = 1"));
+        QCOMPARE(dm.TentarExecutarComando("UPDATE t SET valor = 9 WHERE id IN (1,2)"), 0);
         QCOMPARE(teste::ErroDe([&] { dm.ExecutarComando("TRUNCATE nao_existe"); }),
                  QString("Table 'dm_teste.nao_existe' doesn't exist"));
         // a statement that returns rows through the executor leaves the connection usable
         dm.ExecutarComando("CHECK TABLE t");
         QCOMPARE(dm.ConsultarValor("select 1", 0).toInt(), 1);
+    }
+
+    void guardasDeTravaEDeRascunho() {
+        TDM dm;
+        dm.AbrirConexao("localhost", "dm_teste", "root", "", 3306);
+        auto existe = [&] {
+            return dm
+                .ConsultarValor("SELECT COUNT(*) FROM information_schema.SCHEMATA WHERE "
+                                "SCHEMA_NAME = 'dm_rascunho'",
+                                0)
+                .toInt();
+        };
+        // an error inside the scope: the lock is given back, the scratch database dropped
+        QVERIFY(teste::ErroDe([&] {
+                    TTravaTabelas trava(dm, "LOCK TABLES t WRITE");
+                    dm.ExecutarComando("UPDATE nao_existe SET a = 1");
+                }).contains("not locked"));
+        QCOMPARE(dm.ConsultarValor("SELECT COUNT(*) FROM mysql.db", -1).toInt() >= 0, true);
+        QCOMPARE(teste::ErroDe([&] {
+                     TBancoRascunho rascunho(dm, "dm_rascunho");
+                     QCOMPARE(existe(), 1);
+                     throw EErro("falhou");
+                 }),
+                 QString("falhou"));
+        QCOMPARE(existe(), 0);
+        // the normal path gives back at once, and says when it cannot
+        TTravaTabelas trava(dm, "LOCK TABLES t READ");
+        trava.Liberar();
+        QCOMPARE(dm.ConsultarValor("SELECT COUNT(*) FROM mysql.db", -1).toInt() >= 0, true);
+        TBancoRascunho rascunho(dm, "dm_rascunho");
+        dm.ExecutarComando("DROP DATABASE dm_rascunho");
+        QVERIFY(!teste::ErroDe([&] { rascunho.Remover(); }).isEmpty());
     }
 
     void abrirConsulta() {
@@ -129,7 +163,6 @@ private slots:
         QCOMPARE(visto, QStringList({"1=um", "2=", "3=" + QString::fromUtf8("três")}));
         QCOMPARE(teste::ErroDe([&] { dm.AbrirConsulta("select"); }).left(36),
                  QString("You have an error in your SQL syntax"));
-        QVERIFY(dm.AbrirConsulta("select", false) == nullptr);
     }
 
     void abreSobDemandaETrocaDeBanco() {

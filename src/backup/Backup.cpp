@@ -88,7 +88,7 @@ std::optional<QString> marcarECopiar(TRegistroTabela& r, TDM& dm, const QString&
     auto marcar = [&] {
         if (!temColuna)
             return;
-        dm.ExecutarComando(comandoDaMarca(CitarIdentificador(tabela), marca), true);
+        dm.ExecutarComando(comandoDaMarca(CitarIdentificador(tabela), marca));
         r.GravarLog(comandoDaMarca(NomeNoComando(tabela), marca));
     };
     if (copiaExcluida(tabela)) {
@@ -103,7 +103,7 @@ std::optional<QString> marcarECopiar(TRegistroTabela& r, TDM& dm, const QString&
             marcar();
             const QString arquivo =
                 dm.BackupTables(tabela, pastaServidor + QStringLiteral("/"), false, motor, [&] {
-                    return !temColuna || dm.ConsultarValor(semMarca, 0, true).toLongLong() == 0;
+                    return !temColuna || dm.ConsultarValor(semMarca, 0).toLongLong() == 0;
                 });
             if (!arquivo.isEmpty())
                 return arquivo;
@@ -114,18 +114,13 @@ std::optional<QString> marcarECopiar(TRegistroTabela& r, TDM& dm, const QString&
                                 .arg(NomeNoComando(tabela)));
         }
     }
-    dm.ExecutarComando(QStringLiteral("LOCK TABLES %1 WRITE").arg(CitarIdentificador(tabela)));
-    QString arquivo;
-    try {
-        marcar();
-        // BACKUP TABLES <tabela> to '<pasta>/': the server contract writes the table's files
-        // into the work folder, or raises.
-        arquivo = dm.BackupTables(tabela, pastaServidor + QStringLiteral("/"), true, motor);
-    } catch (...) {
-        dm.ExecutarComando(QStringLiteral("UNLOCK TABLES"), false);
-        throw;
-    }
-    dm.ExecutarComando(QStringLiteral("UNLOCK TABLES"));
+    TTravaTabelas trava(dm, QStringLiteral("LOCK TABLES %1 WRITE").arg(CitarIdentificador(tabela)));
+    marcar();
+    // BACKUP TABLES <tabela> to '<pasta>/': the server contract writes the table's files into
+    // the work folder, or raises.
+    const QString arquivo =
+        dm.BackupTables(tabela, pastaServidor + QStringLiteral("/"), true, motor);
+    trava.Liberar();
     return arquivo;
 }
 
@@ -235,12 +230,15 @@ QString verificarAntesDeMarcar(TDM& dm, const QStringList& tabelas, const QStrin
 // largest tables start first when several connections share the work.
 QList<qint64> tamanhosDasTabelas(TDM& dm, const QStringList& tabelas) {
     QHash<QString, qint64> porNome;
-    auto c = dm.AbrirConsulta(QStringLiteral("SELECT TABLE_NAME, DATA_LENGTH FROM "
-                                             "information_schema.TABLES WHERE TABLE_SCHEMA = "
-                                             "DATABASE()"),
-                              false);
-    for (; c && !c->Eof(); c->Proximo())
-        porNome.insert(c->Campo(0).toString(), c->Campo(1).toLongLong());
+    try {
+        for (auto c = dm.AbrirConsulta(QStringLiteral("SELECT TABLE_NAME, DATA_LENGTH FROM "
+                                                      "information_schema.TABLES WHERE "
+                                                      "TABLE_SCHEMA = DATABASE()"));
+             !c->Eof(); c->Proximo())
+            porNome.insert(c->Campo(0).toString(), c->Campo(1).toLongLong());
+    } catch (const EErro&) {
+        // Without the sizes the tables are handed out in listing order.
+    }
     QList<qint64> tamanhos;
     for (const QString& t : tabelas)
         tamanhos << porNome.value(t, 0);
@@ -270,9 +268,10 @@ TDescricaoArquivo descrever(TDM& dm, const QString& filial) {
     TDescricaoArquivo d;
     d.filial = filial.toInt();
     d.nomeFilial =
-        dm.ConsultarValor(
+        dm.TentarConsultarValor(
               QStringLiteral("SELECT nome FROM filial WHERE filial_id = %1").arg(d.filial),
-              QString(), false)
+              QString())
+            .value_or(QVariant())
             .toString();
     d.banco = dm.BancoAtual();
     d.data = QDateTime::currentDateTime();
@@ -336,7 +335,7 @@ TResultado RealizarBackup(TOperador& op, TDM& dm) {
                 const QVariant coluna =
                     c.ConsultarValor(QStringLiteral("DESCRIBE ") + CitarIdentificador(tabela) +
                                          QStringLiteral(" lojas_leram"),
-                                     QStringLiteral("0"), true);
+                                     QStringLiteral("0"));
                 const bool temColuna = coluna.toString() != QLatin1String("0");
                 const TMotor motor = motores.value(tabela, TMotor::MyISAM);
                 if (const auto arquivo =

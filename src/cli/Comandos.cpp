@@ -215,7 +215,7 @@ int ComandoBackup(const TLinhaDeComando& linha) {
         const QString sql =
             QStringLiteral("select count(*) from filial where apagado <> \"S\" and filial_id = ") +
             QString::number(filial);
-        if (DM().ConsultarValor(sql, 0, true).toLongLong() == 0)
+        if (DM().ConsultarValor(sql, 0).toLongLong() == 0)
             throw EErro(QStringLiteral("A filial %1 não existe ou está apagada (tabela filial): "
                                        "nada foi feito.")
                             .arg(filial));

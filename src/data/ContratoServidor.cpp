@@ -153,9 +153,6 @@ QString TDM::BackupTables(const QString& tabela, const QString& pasta, bool trav
     // export flush takes a lock of its own (the only one an InnoDB table is copied under: it
     // writes the tablespace out and lets readers in, writers wait).
     const bool exportar = !travada || motor == TMotor::InnoDB;
-    ExecutarComando((exportar ? QStringLiteral("FLUSH TABLES %1 FOR EXPORT")
-                              : QStringLiteral("FLUSH TABLES %1"))
-                        .arg(CitarIdentificador(tabela)));
     auto copiar = [&] {
         if (conferir && !conferir())
             return false;
@@ -168,16 +165,14 @@ QString TDM::BackupTables(const QString& tabela, const QString& pasta, bool trav
         }
         return true;
     };
-    if (!exportar)
+    if (!exportar) {
+        ExecutarComando(QStringLiteral("FLUSH TABLES %1").arg(CitarIdentificador(tabela)));
         return copiar() ? arquivo : QString();
-    bool copiado = false;
-    try {
-        copiado = copiar();
-    } catch (...) {
-        ExecutarComando(QStringLiteral("UNLOCK TABLES"), false);
-        throw;
     }
-    ExecutarComando(QStringLiteral("UNLOCK TABLES"));
+    TTravaTabelas trava(
+        *this, QStringLiteral("FLUSH TABLES %1 FOR EXPORT").arg(CitarIdentificador(tabela)));
+    const bool copiado = copiar();
+    trava.Liberar();
     return copiado ? arquivo : QString();
 }
 
@@ -274,11 +269,12 @@ void ConferirDefinicao(const QString& sql, const QString& tabela) {
     }
     // Reading other tables, files or servers, and what a tablespace alone does not carry.
     for (const char* proibida :
-         {"SELECT", "LIKE", "UNION", "DIRECTORY", "CONNECTION", "FOREIGN", "REFERENCES",
-          "SEQUENCE", "VERSIONING", "PARTITION", "ENCRYPT", "FULLTEXT", "SPATIAL"})
+         {"SELECT", "LIKE", "UNION", "DIRECTORY", "CONNECTION", "FOREIGN", "REFERENCES", "SEQUENCE",
+          "VERSIONING", "PARTITION", "ENCRYPT", "FULLTEXT", "SPATIAL"})
         if (fora.contains(QLatin1String(proibida)))
             recusar(QString::fromLatin1(proibida));
-    if (fora.count(QStringLiteral("ENGINE")) != 1 || !fora.contains(QStringLiteral("ENGINE=INNODB")))
+    if (fora.count(QStringLiteral("ENGINE")) != 1 ||
+        !fora.contains(QStringLiteral("ENGINE=INNODB")))
         recusar(QStringLiteral("ENGINE=InnoDB"));
 }
 
@@ -342,7 +338,7 @@ QString TDM::RestoreTables(const QString& tabela, const QString& pasta, const QS
         // An InnoDB table is the server's once its statement ran (maybe even when the answer
         // was lost): only a DROP takes it away, its files are left to the server.
         if (motor == TMotor::InnoDB) {
-            ExecutarComando(QStringLiteral("DROP TABLE IF EXISTS ") + alvoSql, false);
+            TentarExecutarComando(QStringLiteral("DROP TABLE IF EXISTS ") + alvoSql);
             fs::remove(alvo(".cfg"), e);
             for (const fs::path& p : alvos)
                 fs::remove(fs::path(p).concat(parte.toStdString()), e);
@@ -382,7 +378,7 @@ QString TDM::RestoreTables(const QString& tabela, const QString& pasta, const QS
             entrar(".MAD", true);
             entrar(".MAI", false);
             entrar(".frm", false);
-            ConsultarValor(QStringLiteral("SELECT COUNT(*) FROM ") + alvoSql, 0, true);
+            ConsultarValor(QStringLiteral("SELECT COUNT(*) FROM ") + alvoSql, 0);
             break;
         case TMotor::InnoDB: {
             QFile f(origem + achados.value(QStringLiteral(".sql")));
@@ -403,7 +399,7 @@ QString TDM::RestoreTables(const QString& tabela, const QString& pasta, const QS
         }
         }
     } catch (...) {
-        ExecutarComando(QStringLiteral("FLUSH TABLES ") + alvoSql, false);
+        TentarExecutarComando(QStringLiteral("FLUSH TABLES ") + alvoSql);
         desfazer();
         throw;
     }

@@ -66,7 +66,7 @@ TTravaExecucao::TTravaExecucao(TDM& dm, const QString& banco) : m_dm(dm), m_nome
     if (banco.isEmpty())
         throw EErro(QStringLiteral("Nenhum banco de dados selecionado"));
     const QVariant obtida = m_dm.ConsultarValor(
-        QStringLiteral("SELECT GET_LOCK(%1, 0)").arg(CitarTexto(m_nome)), QVariant(), true);
+        QStringLiteral("SELECT GET_LOCK(%1, 0)").arg(CitarTexto(m_nome)), QVariant());
     if (obtida.toLongLong() != 1)
         throw EExecucaoEmAndamento(
             QStringLiteral("Outra execução do Marvek (backup, restauração ou reversão) "
@@ -81,8 +81,8 @@ TTravaExecucao::~TTravaExecucao() {
     if (!m_dm.Conexao.Aberta())
         return;
     try {
-        m_dm.ConsultarValor(QStringLiteral("SELECT RELEASE_LOCK(%1)").arg(CitarTexto(m_nome)),
-                            QVariant(), false);
+        m_dm.TentarConsultarValor(QStringLiteral("SELECT RELEASE_LOCK(%1)").arg(CitarTexto(m_nome)),
+                                  QVariant());
     } catch (...) {
         // Nothing to report from here: the server releases the lock with the connection.
     }

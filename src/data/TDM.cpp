@@ -320,70 +320,97 @@ void TDM::executar(const QString& sql) {
     }
 }
 
-QVariant TDM::ConsultarValor(const QString& sql, const QVariant& padrao, bool levantarErro) {
-    try {
-        executar(sql);
-        st_mysql* m = Conexao.Handle();
-        MYSQL_RES* r = mysql_store_result(m);
-        if (!r) {
-            if (mysql_errno(m) != 0) {
-                const QString erro = erroDe(m);
-                Conexao.VerificarPerda();
-                throw EErro(erro);
-            }
-            descartarResultados(m);
-            return padrao;
-        }
-        TConsulta consulta(r);
-        descartarResultados(m);
-        if (consulta.Eof())
-            return padrao;
-        const QVariant v = consulta.Campo(0);
-        return v.isValid() ? v : padrao;
-    } catch (const EErro&) {
-        if (levantarErro)
-            throw;
-        return QVariant();
-    }
-}
-
-qint64 TDM::ExecutarComando(const QString& sql, bool levantarErro) {
-    try {
-        executar(sql);
-        st_mysql* m = Conexao.Handle();
-        const my_ulonglong afetadas = mysql_affected_rows(m);
-        descartarResultados(m);
+QVariant TDM::ConsultarValor(const QString& sql, const QVariant& padrao) {
+    executar(sql);
+    st_mysql* m = Conexao.Handle();
+    MYSQL_RES* r = mysql_store_result(m);
+    if (!r) {
         if (mysql_errno(m) != 0) {
             const QString erro = erroDe(m);
             Conexao.VerificarPerda();
             throw EErro(erro);
         }
-        return afetadas == static_cast<my_ulonglong>(-1) ? 0 : static_cast<qint64>(afetadas);
+        descartarResultados(m);
+        return padrao;
+    }
+    TConsulta consulta(r);
+    descartarResultados(m);
+    if (consulta.Eof())
+        return padrao;
+    const QVariant v = consulta.Campo(0);
+    return v.isValid() ? v : padrao;
+}
+
+qint64 TDM::ExecutarComando(const QString& sql) {
+    executar(sql);
+    st_mysql* m = Conexao.Handle();
+    const my_ulonglong afetadas = mysql_affected_rows(m);
+    descartarResultados(m);
+    if (mysql_errno(m) != 0) {
+        const QString erro = erroDe(m);
+        Conexao.VerificarPerda();
+        throw EErro(erro);
+    }
+    return afetadas == static_cast<my_ulonglong>(-1) ? 0 : static_cast<qint64>(afetadas);
+}
+
+std::unique_ptr<TConsulta> TDM::AbrirConsulta(const QString& sql) {
+    executar(sql);
+    st_mysql* m = Conexao.Handle();
+    MYSQL_RES* r = mysql_store_result(m);
+    if (!r && mysql_errno(m) != 0) {
+        const QString erro = erroDe(m);
+        Conexao.VerificarPerda();
+        throw EErro(erro);
+    }
+    std::unique_ptr<TConsulta> consulta(new TConsulta(r));
+    descartarResultados(m);
+    return consulta;
+}
+
+std::optional<QVariant> TDM::TentarConsultarValor(const QString& sql, const QVariant& padrao) {
+    try {
+        return ConsultarValor(sql, padrao);
     } catch (const EErro&) {
-        if (levantarErro)
-            throw;
-        return -1;
+        return std::nullopt;
     }
 }
 
-std::unique_ptr<TConsulta> TDM::AbrirConsulta(const QString& sql, bool levantarErro) {
+std::optional<qint64> TDM::TentarExecutarComando(const QString& sql) {
     try {
-        executar(sql);
-        st_mysql* m = Conexao.Handle();
-        MYSQL_RES* r = mysql_store_result(m);
-        if (!r && mysql_errno(m) != 0) {
-            const QString erro = erroDe(m);
-            Conexao.VerificarPerda();
-            throw EErro(erro);
-        }
-        std::unique_ptr<TConsulta> consulta(new TConsulta(r));
-        descartarResultados(m);
-        return consulta;
+        return ExecutarComando(sql);
     } catch (const EErro&) {
-        if (levantarErro)
-            throw;
-        return nullptr;
+        return std::nullopt;
     }
+}
+
+TTravaTabelas::TTravaTabelas(TDM& dm, const QString& comando) : m_dm(dm) {
+    m_dm.ExecutarComando(comando);
+}
+
+TTravaTabelas::~TTravaTabelas() {
+    if (m_presa)
+        m_dm.TentarExecutarComando(QStringLiteral("UNLOCK TABLES"));
+}
+
+void TTravaTabelas::Liberar() {
+    m_presa = false;
+    m_dm.ExecutarComando(QStringLiteral("UNLOCK TABLES"));
+}
+
+TBancoRascunho::TBancoRascunho(TDM& dm, const QString& nome) : m_dm(dm), m_nome(nome) {
+    m_dm.ExecutarComando(QStringLiteral("CREATE DATABASE ") + CitarIdentificador(m_nome));
+}
+
+TBancoRascunho::~TBancoRascunho() {
+    if (m_existe)
+        m_dm.TentarExecutarComando(QStringLiteral("DROP DATABASE IF EXISTS ") +
+                                   CitarIdentificador(m_nome));
+}
+
+void TBancoRascunho::Remover() {
+    m_existe = false;
+    m_dm.ExecutarComando(QStringLiteral("DROP DATABASE ") + CitarIdentificador(m_nome));
 }
 
 QString TDM::PastaDeDados() {

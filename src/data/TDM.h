@@ -124,13 +124,16 @@ public:
                       const QString& senha, int porta);
 
     // First column of the first row, or the default when there is no row or it is NULL.
-    // A database error is raised as EErro with the server's text, or gives an empty QVariant
-    // when levantarErro is false.
-    QVariant ConsultarValor(const QString& sql, const QVariant& padrao, bool levantarErro = true);
-    // Rows affected, or -1 on an error when levantarErro is false.
-    qint64 ExecutarComando(const QString& sql, bool levantarErro = true);
-    // A new result set owned by the caller; nullptr on an error when levantarErro is false.
-    std::unique_ptr<TConsulta> AbrirConsulta(const QString& sql, bool levantarErro = true);
+    // A database error is raised as EErro with the server's text.
+    QVariant ConsultarValor(const QString& sql, const QVariant& padrao);
+    // Rows affected.
+    qint64 ExecutarComando(const QString& sql);
+    // A new result set owned by the caller.
+    std::unique_ptr<TConsulta> AbrirConsulta(const QString& sql);
+    // The same, for a statement whose failure the caller can do without: no value instead of
+    // the error.
+    std::optional<QVariant> TentarConsultarValor(const QString& sql, const QVariant& padrao);
+    std::optional<qint64> TentarExecutarComando(const QString& sql);
 
     // The server contract for the table files.
     // The server's data folder, ending with "/".
@@ -165,6 +168,40 @@ private:
     void lerConfiguracao(const QString& arquivo, const QString& secao, int porta);
     void definirConexao(const QString& servidor, const QString& banco, const QString& usuario,
                         const QString& senha, int porta);
+};
+
+// A lock on tables held for a scope: the statement given (LOCK TABLES ..., FLUSH TABLES ...
+// FOR EXPORT) takes it, UNLOCK TABLES gives it back on every path. Liberar gives it back now
+// and raises what the server says; when an error unwinds the scope, a failing UNLOCK passes in
+// silence (the error under way is the one to say).
+class TTravaTabelas {
+public:
+    TTravaTabelas(TDM& dm, const QString& comando);
+    ~TTravaTabelas();
+    TTravaTabelas(const TTravaTabelas&) = delete;
+    TTravaTabelas& operator=(const TTravaTabelas&) = delete;
+    void Liberar();
+
+private:
+    TDM& m_dm;
+    bool m_presa = true;
+};
+
+// A scratch database for a scope: created at once, dropped on every path. Remover drops it now
+// and raises what the server says; when an error unwinds the scope, a failing DROP passes in
+// silence (the next restore removes what is left).
+class TBancoRascunho {
+public:
+    TBancoRascunho(TDM& dm, const QString& nome);
+    ~TBancoRascunho();
+    TBancoRascunho(const TBancoRascunho&) = delete;
+    TBancoRascunho& operator=(const TBancoRascunho&) = delete;
+    void Remover();
+
+private:
+    TDM& m_dm;
+    QString m_nome;
+    bool m_existe = true;
 };
 
 // The program's data module, alive for the whole run.

@@ -248,14 +248,13 @@ void TFPreValidacao::btnProximoPage2Click() {
         if (codigo == QLatin1String("1"))
             problemas += QString::fromUtf8(" - O filial_id não deve ser 1.") + "\r\n";
         if (igualAZero(dm.ConsultarValor(
-                QStringLiteral("select filial_id from filial where filial_id = ") + numeroSql, 0,
-                true)))
+                QStringLiteral("select filial_id from filial where filial_id = ") + numeroSql, 0)))
             problemas += QStringLiteral(" - A filial_id ") + codigo +
                          QString::fromUtf8(" não existe no banco.") + "\r\n";
         const QString padrao = tipo == 0 ? QStringLiteral("S") : QStringLiteral("N");
         if (dm.ConsultarValor(QStringLiteral("select escritorio from filial where filial_id = ") +
                                   numeroSql,
-                              padrao, true)
+                              padrao)
                 .toString() == padrao)
             problemas += tipo == 0 ? QString::fromUtf8(" - A filial deve estar configurada como "
                                                        "escritório = N")
@@ -265,10 +264,10 @@ void TFPreValidacao::btnProximoPage2Click() {
         if (codigo != QLatin1String("1"))
             problemas += QString::fromUtf8(" - O filial_id deve ser 1.") + "\r\n";
         if (igualAZero(dm.ConsultarValor(
-                QStringLiteral("select filial_id from filial where filial_id = 1"), 0, true)))
+                QStringLiteral("select filial_id from filial where filial_id = 1"), 0)))
             problemas += QString::fromUtf8(" - A filial_id 1 não existe no banco.") + "\r\n";
         if (dm.ConsultarValor(QStringLiteral("select escritorio from filial where filial_id = 1"),
-                              QStringLiteral("N"), true)
+                              QStringLiteral("N"))
                 .toString() == QLatin1String("N"))
             problemas +=
                 QString::fromUtf8(" - A filial deve estar configurada como escritório = S ");

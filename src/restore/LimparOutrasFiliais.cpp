@@ -85,7 +85,7 @@ void TruncarTabelas(TOperador& op, TDM& dm, const QStringList& tabelas) {
     for (qsizetype i = 0; i < n; ++i) {
         const QString& tabela = tabelas.at(i);
         try {
-            dm.ExecutarComando(QStringLiteral("TRUNCATE ") + CitarIdentificador(tabela), true);
+            dm.ExecutarComando(QStringLiteral("TRUNCATE ") + CitarIdentificador(tabela));
             op.GravarLog(QStringLiteral("Truncate na tabela ") + tabela);
             op.ProcessarMensagens();
         } catch (const EErro& e) {
@@ -101,13 +101,12 @@ void DeletarRegistros(TOperador& op, TDM& dm, const QStringList& tabelas, const 
             const QString coluna =
                 dm.ConsultarValor(QStringLiteral("describe ") + CitarIdentificador(tabela) +
                                       QStringLiteral(" filial_id"),
-                                  QString(), true)
+                                  QString())
                     .toString();
             if (!coluna.trimmed().isEmpty()) {
                 dm.ExecutarComando(QStringLiteral("DELETE FROM ") + CitarIdentificador(tabela) +
-                                       QStringLiteral(" where filial_id <> \"") + filial +
-                                       QStringLiteral("\""),
-                                   true);
+                                   QStringLiteral(" where filial_id <> \"") + filial +
+                                   QStringLiteral("\""));
                 op.GravarLog(QStringLiteral("Delete na tabela ") + tabela);
             }
             op.ProcessarMensagens();
@@ -135,7 +134,7 @@ void LimparOutrasFiliais(TOperador& op, TDM& dm, const QString& filial,
                          const std::optional<TConfiguracoes>& opcoes) {
     try {
         for (const QString& tabela : TabelasDaLimpezaFixa()) {
-            dm.ExecutarComando(ComandoDaLimpezaFixa(tabela, filial), true);
+            dm.ExecutarComando(ComandoDaLimpezaFixa(tabela, filial));
             op.ProcessarMensagens();
         }
 
@@ -164,18 +163,17 @@ void LimparOutrasFiliais(TOperador& op, TDM& dm, const QString& filial,
         if (o.ZerarNumlanc()) {
             try {
                 const QString numlanc =
-                    dm.ConsultarValor(QStringLiteral("SHOW TABLES LIKE \"numlanc\""), QString(),
-                                      true)
+                    dm.ConsultarValor(QStringLiteral("SHOW TABLES LIKE \"numlanc\""), QString())
                         .toString();
                 if (!numlanc.trimmed().isEmpty()) {
-                    dm.ExecutarComando(QStringLiteral("TRUNCATE numlanc"), true);
+                    dm.ExecutarComando(QStringLiteral("TRUNCATE numlanc"));
                     op.GravarLog(QStringLiteral("Truncate numlanc"));
                 }
             } catch (const EErro&) {
                 // A missing or unusable numlanc is no error: only nlanc must be reset.
             }
-            dm.ExecutarComando(QStringLiteral("TRUNCATE nlanc"), true);
-            dm.ExecutarComando(QStringLiteral("INSERT INTO nlanc(nlanc_id) VALUES(1)"), true);
+            dm.ExecutarComando(QStringLiteral("TRUNCATE nlanc"));
+            dm.ExecutarComando(QStringLiteral("INSERT INTO nlanc(nlanc_id) VALUES(1)"));
             op.GravarLog(QStringLiteral("Truncate nlanc"));
         }
         if (QFile::exists(lista))

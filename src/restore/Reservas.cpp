@@ -125,7 +125,7 @@ TResultado LimparReservas(TOperador& op, TDM& dm, int manter) {
         op.Detalhes().alterou = true;
         for (const TReserva& r : sair) {
             op.GravarLog(QStringLiteral("DROP DATABASE ") + NomeNoComando(r.nome));
-            dm.ExecutarComando(QStringLiteral("DROP DATABASE ") + CitarIdentificador(r.nome), true);
+            dm.ExecutarComando(QStringLiteral("DROP DATABASE ") + CitarIdentificador(r.nome));
             op.Detalhes().tabelas += r.tabelas;
             op.ProcessarMensagens();
         }

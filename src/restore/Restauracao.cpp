@@ -102,8 +102,8 @@ void removerSobras(TOperador& op, TDM& dm, const QString& base) {
         for (const char* sufixo : {".marvek-parte", ".cfg"})
             RemoverSobras(dm.PastaDeDados() + ArquivoDaTabela(banco).value_or(banco), QString(),
                           QLatin1String(sufixo));
-        if (dm.ExecutarComando(
-                QStringLiteral("DROP DATABASE IF EXISTS ") + CitarIdentificador(banco), false) < 0)
+        if (!dm.TentarExecutarComando(QStringLiteral("DROP DATABASE IF EXISTS ") +
+                                      CitarIdentificador(banco)))
             op.GravarLog(QStringLiteral("Não foi possível remover o banco de rascunho ") + banco);
         else
             sobras << banco;
@@ -171,8 +171,8 @@ void verificarFilialNoArquivo(TDM& dm, const QString& pastaExtraida, const QStri
     // Named after this connection, which no other session shares while it lives.
     const QString rascunho =
         QStringLiteral("marvek_verificacao_") +
-        dm.ConsultarValor(QStringLiteral("SELECT CONNECTION_ID()"), 0, true).toString();
-    dm.ExecutarComando(QStringLiteral("CREATE DATABASE ") + CitarIdentificador(rascunho));
+        dm.ConsultarValor(QStringLiteral("SELECT CONNECTION_ID()"), 0).toString();
+    TBancoRascunho guarda(dm, rascunho);
     qlonglong linhas = 0;
     QString semMarcador;
     try {
@@ -182,7 +182,7 @@ void verificarFilialNoArquivo(TDM& dm, const QString& pastaExtraida, const QStri
         linhas = dm.ConsultarValor(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE filial_id = %2")
                                        .arg(alvo)
                                        .arg(filial),
-                                   0, true)
+                                   0)
                      .toLongLong();
         // Every table's markers are rewritten from this list: a live branch without a marker
         // would stop the restore after the set-aside.
@@ -191,17 +191,11 @@ void verificarFilialNoArquivo(TDM& dm, const QString& pastaExtraida, const QStri
         } catch (const EErro& e) {
             semMarcador = e.Mensagem();
         }
-    } catch (...) {
-        dm.ExecutarComando(
-            QStringLiteral("DROP DATABASE IF EXISTS ") + CitarIdentificador(rascunho), false);
-        try {
-            throw;
-        } catch (const EErro& e) {
-            throw EErro(QStringLiteral("A tabela filial do arquivo %1 não pôde ser lida: %2")
-                            .arg(arquivo, e.Mensagem()));
-        }
+    } catch (const EErro& e) {
+        throw EErro(QStringLiteral("A tabela filial do arquivo %1 não pôde ser lida: %2")
+                        .arg(arquivo, e.Mensagem()));
     }
-    dm.ExecutarComando(QStringLiteral("DROP DATABASE ") + CitarIdentificador(rascunho));
+    guarda.Remover();
     if (!semMarcador.isEmpty())
         throw EErro(QStringLiteral("A tabela filial do arquivo %1 tem uma filial ativa sem "
                                    "marcador em lojas_leram (%2); nada foi alterado.")
@@ -353,7 +347,7 @@ void carregar(const TLinhaLog& log, TDM& dm, const QString& tabela, const QStrin
 void limparAntes(TDM& dm, const QString& tabela, const QString& filial) {
     const QString alvo = CitarIdentificador(tabela);
     dm.ExecutarComando(QStringLiteral("ALTER TABLE %1 DISABLE KEYS").arg(alvo));
-    dm.ExecutarComando(ComandoDaLimpezaFixa(tabela, filial), false);
+    dm.TentarExecutarComando(ComandoDaLimpezaFixa(tabela, filial));
     dm.ExecutarComando(QStringLiteral("ALTER TABLE %1 ENABLE KEYS").arg(alvo));
 }
 
@@ -370,7 +364,7 @@ void carregarTabela(TRegistroTabela& r, TDM& dm, const QString& tabela,
     r.GravarLog(describe(NomeNoComando(tabela)));
     r.GravarLog(QStringLiteral("Fim SQL"));
     const QVariant coluna =
-        dm.ConsultarValor(describe(CitarIdentificador(tabela)), QStringLiteral("0"), true);
+        dm.ConsultarValor(describe(CitarIdentificador(tabela)), QStringLiteral("0"));
     if (coluna.toString() == QLatin1String("0"))
         return;
     r.GravarLog(QStringLiteral("Inicio SQL "));
@@ -380,7 +374,7 @@ void carregarTabela(TRegistroTabela& r, TDM& dm, const QString& tabela,
                QStringLiteral("\"");
     };
     r.GravarLog(update(NomeNoComando(tabela)));
-    dm.ExecutarComando(update(CitarIdentificador(tabela)), true);
+    dm.ExecutarComando(update(CitarIdentificador(tabela)));
     r.GravarLog(QStringLiteral("Fim SQL"));
     r.AvancarProgresso();
 }
@@ -389,11 +383,8 @@ void carregarTabela(TRegistroTabela& r, TDM& dm, const QString& tabela,
 
 namespace {
 // "escritorio" of the branch, "N" when there is no row or it is NULL.
-QString escritorioDaFilial(TDM& dm, const QString& filial, bool levantarErro) {
-    return dm
-        .ConsultarValor(QStringLiteral("select escritorio from filial where filial_id = ") + filial,
-                        QStringLiteral("N"), levantarErro)
-        .toString();
+QString comandoDoEscritorio(const QString& filial) {
+    return QStringLiteral("select escritorio from filial where filial_id = ") + filial;
 }
 } // namespace
 
@@ -402,7 +393,9 @@ QString PastaDeExtracao(const QString& arquivoZip) {
 }
 
 QString ObterEscritorio(TOperador& op, TDM& dm, int codFisica) {
-    return escritorioDaFilial(dm, ObterCodFilial(op, codFisica), true);
+    return dm
+        .ConsultarValor(comandoDoEscritorio(ObterCodFilial(op, codFisica)), QStringLiteral("N"))
+        .toString();
 }
 
 TResultado ExecutarRestauracao(TOperador& op, TDM& dm) {
@@ -490,7 +483,10 @@ TResultado RestaurarBackup(TOperador& op, TDM& dm) {
         // A store's branch (escritorio "N", or no such row) has its other branches' rows
         // removed table by table as they load; a failing query leaves it all to the purge.
         const QString filialDaLoja =
-            escritorioDaFilial(dm, QString::number(filial), false) == QLatin1String("N")
+            dm.TentarConsultarValor(comandoDoEscritorio(QString::number(filial)),
+                                    QStringLiteral("N"))
+                        .value_or(QVariant())
+                        .toString() == QLatin1String("N")
                 ? QString::number(filial)
                 : QString();
         QStringList resto;
@@ -509,7 +505,7 @@ TResultado RestaurarBackup(TOperador& op, TDM& dm) {
             },
             tamanhos);
 
-        dm.ExecutarComando(QStringLiteral("UPDATE filial SET versao = \"001000000000\""), true);
+        dm.ExecutarComando(QStringLiteral("UPDATE filial SET versao = \"001000000000\""));
 
         if (ObterEscritorio(op, dm, filial) == QLatin1String("N")) {
             op.IniciarFase(QStringLiteral("Apagando os dados das outras filiais"), 0);

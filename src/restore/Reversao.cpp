@@ -20,7 +20,7 @@ QStringList tabelasDaReserva(TDM& dm, const QString& reserva, bool retomada) {
         dm.ConsultarValor(QStringLiteral("SELECT COUNT(*) FROM information_schema.SCHEMATA WHERE "
                                          "SCHEMA_NAME = %1")
                               .arg(CitarTexto(reserva)),
-                          0, true)
+                          0)
             .toLongLong();
     if (existe == 0)
         throw EErro(QStringLiteral("O banco reserva %1 não existe").arg(reserva));
@@ -70,7 +70,7 @@ TResultado ReverterRestauracao(TOperador& op, TDM& dm, const QString& bancoReser
                                                         "information_schema.SCHEMATA WHERE "
                                                         "SCHEMA_COMMENT = %1")
                                              .arg(CitarTexto(marca)),
-                                         QString(), true)
+                                         QString())
                            .toString();
         const bool retomada = !nova.isEmpty();
         const QStringList tabelas = tabelasDaReserva(dm, bancoReserva, retomada);
@@ -78,8 +78,7 @@ TResultado ReverterRestauracao(TOperador& op, TDM& dm, const QString& bancoReser
         op.Detalhes().alterou = true;
         auto comentar = [&](const QString& texto) {
             dm.ExecutarComando(QStringLiteral("ALTER DATABASE %1 COMMENT = %2")
-                                   .arg(CitarIdentificador(nova), CitarTexto(texto)),
-                               true);
+                                   .arg(CitarIdentificador(nova), CitarTexto(texto)));
         };
 
         if (retomada) {
@@ -101,7 +100,7 @@ TResultado ReverterRestauracao(TOperador& op, TDM& dm, const QString& bancoReser
                        QStringLiteral(".") + citar(tabela);
             };
             op.GravarLog(sql(NomeNoComando));
-            dm.ExecutarComando(sql(CitarIdentificador), true);
+            dm.ExecutarComando(sql(CitarIdentificador));
             op.ProcessarMensagens();
         }
         if (!nova.isEmpty())

@@ -40,7 +40,7 @@ QString NomeBancoReservaLivre(TDM& dm, const QString& banco, const QDateTime& ag
         if (dm.ConsultarValor(QStringLiteral("SELECT COUNT(*) FROM information_schema.SCHEMATA "
                                              "WHERE SCHEMA_NAME = %1")
                                   .arg(CitarTexto(candidato)),
-                              0, true)
+                              0)
                 .toLongLong() == 0)
             return candidato;
     }
@@ -121,20 +121,17 @@ void TratarDataBases(TOperador& op, TDM& dm, const QString& banco, QString* rese
                 if (comentario.startsWith(QLatin1String("marvek: voltando de ")) &&
                     comentario.endsWith(QStringLiteral(" para ") + banco))
                     dm.ExecutarComando(QStringLiteral("ALTER DATABASE %1 COMMENT = ''")
-                                           .arg(CitarIdentificador(c->Campo(0).toString())),
-                                       true);
+                                           .arg(CitarIdentificador(c->Campo(0).toString())));
             }
-            dm.ExecutarComando(QStringLiteral("CREATE DATABASE ") + CitarIdentificador(reserva),
-                               true);
+            dm.ExecutarComando(QStringLiteral("CREATE DATABASE ") + CitarIdentificador(reserva));
             // Named at once: from here on tables of the installation may be in it.
             if (reservaCriada)
                 *reservaCriada = reserva;
             for (const QString& tabela : tabelas)
                 dm.ExecutarComando(QStringLiteral("RENAME TABLES ") + CitarIdentificador(banco) +
-                                       QStringLiteral(".") + CitarIdentificador(tabela) +
-                                       QStringLiteral(" TO ") + CitarIdentificador(reserva) +
-                                       QStringLiteral(".") + CitarIdentificador(tabela),
-                                   true);
+                                   QStringLiteral(".") + CitarIdentificador(tabela) +
+                                   QStringLiteral(" TO ") + CitarIdentificador(reserva) +
+                                   QStringLiteral(".") + CitarIdentificador(tabela));
             // Files are deleted only when every table has been moved.
             const QStringList restantes =
                 coluna(dm, QStringLiteral("SELECT TABLE_NAME FROM information_schema.TABLES WHERE "
