@@ -1,4 +1,4 @@
-marvek_teste(tst_cli tst_cli.cpp SERVIDOR LABELS cli)
+marvek_teste(tst_cli tst_cli.cpp SERVIDOR LABELS cli LIBS marvek_cli)
 if(TARGET marvek-cli)
   add_dependencies(tst_cli marvek-cli)
 endif()

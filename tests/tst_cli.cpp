@@ -2,6 +2,7 @@
 
 #include "base/EErro.h"
 #include "base/Pastas.h"
+#include "cli/TComando.h"
 #include "data/Criptografia.h"
 #include "data/TDM.h"
 #include "markers/LojasLeram.h"
@@ -196,6 +197,65 @@ private slots:
                  qPrintable(r.erros));
         QVERIFY2(r.erros.contains("Uso:\n  marvek-cli [--pasta DIR] backup --filial ID"),
                  qPrintable(r.erros));
+    }
+
+    // The manual page's synopsis and the bash completion say what the command table says:
+    // the same commands, usage lines and options.
+    void manualECompletacaoSeguemATabela() {
+        const QString fontes = qEnvironmentVariable("MARVEK_FONTES");
+        QFile manual(fontes + "/packaging/marvek-cli.1");
+        QFile completacao(fontes + "/packaging/marvek-cli.bash-completion");
+        QVERIFY(manual.open(QIODevice::ReadOnly) && completacao.open(QIODevice::ReadOnly));
+
+        // The synopsis as a reader sees it: one line per .br, the font macros' words joined.
+        const QString roff = QString::fromUtf8(manual.readAll());
+        const qsizetype ini = roff.indexOf(".SH SINOPSE\n") + 12, fim = roff.indexOf("\n.SH", ini);
+        QStringList sinopse{QString()};
+        for (QString l : roff.mid(ini, fim - ini).split('\n')) {
+            l.replace("\\-", "-");
+            if (l == ".br") {
+                sinopse << QString();
+                continue;
+            }
+            const QString macro = l.section(' ', 0, 0), resto = l.section(' ', 1);
+            QString& atual = sinopse.last();
+            atual += (atual.isEmpty() ? "" : " ") +
+                     (macro == ".B" || macro == ".I" ? resto : QString(resto).remove(' '));
+        }
+        QStringList esperada;
+        for (const TComando* c : Comandos())
+            esperada << "marvek-cli " +
+                            QString(c->Uso()).replace("[--pasta DIR]", "[OPÇÕES]").simplified();
+        esperada << "marvek-cli help [COMANDO]"
+                 << "marvek-cli -h|-V";
+        QCOMPARE(sinopse, esperada);
+
+        // Each command's options in the completion, and the options that take a value.
+        const QString sh = QString::fromUtf8(completacao.readAll());
+        const QString gerais =
+            QRegularExpression("local gerais=\"([^\"]*)\"").match(sh).captured(1);
+        QStringList nomes, comValor; // --pasta is read back, the others skipped
+        for (const TComando* c : Comandos()) {
+            nomes << c->Nome();
+            QStringList opcoes{"--help"};
+            for (const TOpcaoCli& o : c->Opcoes())
+                for (const QString& n : o.nomes) {
+                    opcoes << (n.size() == 1 ? "-" : "--") + n;
+                    if (!o.valor.isEmpty() && !(o == OpcaoPasta))
+                        comValor << "--" + n;
+                }
+            const QRegularExpression linha("\n\\s*" + QRegularExpression::escape(c->Nome()) +
+                                           "\\)[^;]*?opcoes=(\"[^\"]*\"|\\S+)");
+            const QString dita = linha.match(sh).captured(1).remove('"').replace("$gerais", gerais);
+            QStringList naCompletacao = dita.split(' ', Qt::SkipEmptyParts);
+            naCompletacao.sort();
+            opcoes.removeDuplicates();
+            opcoes.sort();
+            QCOMPARE(naCompletacao, opcoes);
+        }
+        QVERIFY(sh.contains("local comandos=\"" + nomes.join(' ') + " help\""));
+        comValor.removeDuplicates();
+        QVERIFY2(sh.contains(comValor.join(" | ") + ") ((i++))"), qPrintable(comValor.join(" | ")));
     }
 
     void ajudaEVersao() {
@@ -410,7 +470,8 @@ private slots:
             "CREATE TABLE cli_outro.filial (filial_id INT PRIMARY KEY, nome VARCHAR(40), apagado "
             "CHAR(1), escritorio CHAR(1), versao VARCHAR(12), lojas_leram VARCHAR(60)) "
             "ENGINE=InnoDB;"
-            "INSERT INTO cli_outro.filial VALUES (1,'Central','N','S','0','*'),(3,'Escritorio','N','S',"
+            "INSERT INTO cli_outro.filial VALUES "
+            "(1,'Central','N','S','0','*'),(3,'Escritorio','N','S',"
             "'0','*');"
             "CREATE TABLE cli_outro.caixa (id INT PRIMARY KEY, v VARCHAR(20), lojas_leram "
             "VARCHAR(60)) ENGINE=Aria TRANSACTIONAL=1;"

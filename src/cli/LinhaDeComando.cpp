@@ -1,5 +1,7 @@
 #include "cli/LinhaDeComando.h"
 
+#include "cli/TComando.h"
+
 #include <QCommandLineParser>
 #include <QHash>
 #include <QSet>
@@ -7,145 +9,6 @@
 namespace marvek {
 
 namespace {
-
-// An option of a command: its names (the first one is the long one), the name of its value
-// ("" for a switch) and its line in the help.
-struct TOpcaoCli {
-    QStringList nomes;
-    QString valor;
-    QString ajuda;
-    bool operator==(const TOpcaoCli& o) const { return nomes == o.nomes; }
-};
-
-// A command: its usage line, what it does, its options and its one argument, if any.
-struct TComandoCli {
-    QString nome;
-    QString uso;
-    QString resumo;
-    QList<TOpcaoCli> opcoes;
-    QString argumento; // "" when the command takes none
-};
-
-const TOpcaoCli OpcaoPasta{{QStringLiteral("pasta")},
-                           QStringLiteral("DIR"),
-                           QStringLiteral("a pasta do programa: onde ficam sistema_qel.ini,\n"
-                                          "LOG_MARVEK.txt, o histórico e query.txt\n"
-                                          "(padrão: " MARVEK_PADRAO_PASTA ")")};
-const TOpcaoCli OpcaoConexoes{
-    {QStringLiteral("conexoes")},
-    QStringLiteral("N"),
-    QStringLiteral("quantas conexões ao servidor trabalham nas tabelas ao mesmo\n"
-                   "tempo (1 a 16; padrão: os núcleos da máquina, no máximo 4;\n"
-                   "1 = uma tabela depois da outra)")};
-const TOpcaoCli OpcaoSilencioso{{QStringLiteral("q"), QStringLiteral("silencioso")},
-                                QString(),
-                                QStringLiteral("só os erros, na saída de erros; nada num sucesso")};
-const TOpcaoCli OpcaoJson{{QStringLiteral("json")},
-                          QString(),
-                          QStringLiteral("no fim, um objeto JSON na saída padrão com o\n"
-                                         "resultado (os textos vão para a saída de erros)")};
-const TOpcaoCli OpcaoAjuda{
-    {QStringLiteral("h"), QStringLiteral("help")}, QString(), QStringLiteral("esta ajuda")};
-
-const TOpcaoCli OpcaoVersao{
-    {QStringLiteral("V"), QStringLiteral("version")}, QString(), QStringLiteral("a versão")};
-
-const QList<TComandoCli>& comandos() {
-    static const QList<TComandoCli> lista = {
-        {QStringLiteral("backup"),
-         QStringLiteral("[--pasta DIR] backup --filial ID --destino PASTA [--conexoes N]"),
-         QStringLiteral("marca as linhas de todas as tabelas como lidas pela filial ID,\n"
-                        "copia as tabelas e grava PASTA/Backup_Central.zip"),
-         {OpcaoPasta,
-          {{QStringLiteral("filial")},
-           QStringLiteral("ID"),
-           QStringLiteral("a filial (filial_id) que vai receber o backup")},
-          {{QStringLiteral("destino")},
-           QStringLiteral("PASTA"),
-           QStringLiteral("a pasta onde o Backup_Central.zip é gravado")},
-          OpcaoConexoes,
-          OpcaoSilencioso,
-          OpcaoJson},
-         QString()},
-        {QStringLiteral("restaurar"),
-         QStringLiteral("[--pasta DIR] restaurar ARQUIVO [--navirel] [--conexoes N]\n"
-                        "             [--outra-filial] [--simular] [--extrair-em DIR]"),
-         QStringLiteral("guarda as tabelas atuais num banco de reserva, carrega as\n"
-                        "tabelas do ARQUIVO e, numa loja, apaga os dados das outras\n"
-                        "filiais"),
-         {OpcaoPasta,
-          {{QStringLiteral("navirel")},
-           QString(),
-           QStringLiteral("responde sim à pergunta final e inicia o Navirel.exe da\n"
-                          "pasta do programa")},
-          OpcaoConexoes,
-          {{QStringLiteral("outra-filial")},
-           QString(),
-           QStringLiteral("restaura também um arquivo feito para outra filial que\n"
-                          "não a CodFisica do sistema_qel.ini")},
-          {{QStringLiteral("simular")},
-           QString(),
-           QStringLiteral("faz todas as verificações e não altera nada")},
-          {{QStringLiteral("extrair-em")},
-           QStringLiteral("DIR"),
-           QStringLiteral("descompacta numa pasta privada dentro de DIR, e não ao\n"
-                          "lado do arquivo (um pendrive só de leitura)")},
-          OpcaoSilencioso,
-          OpcaoJson},
-         QStringLiteral("ARQUIVO")},
-        {QStringLiteral("verificar"),
-         QStringLiteral("verificar ARQUIVO"),
-         QStringLiteral("confere o ARQUIVO (entradas, arquivos de cada tabela, CRC) sem\n"
-                        "tocar no banco; diz para que filial, de que banco e quando\n"
-                        "foi feito (linha iniciada por #) e uma linha por tabela:\n"
-                        "nome, tamanho e tipo (MyISAM, Aria, InnoDB)"),
-         {OpcaoPasta, OpcaoSilencioso, OpcaoJson},
-         QStringLiteral("ARQUIVO")},
-        {QStringLiteral("reverter"),
-         QStringLiteral("[--pasta DIR] reverter BASE_RESERVA"),
-         QStringLiteral("põe de volta as tabelas do banco de reserva BASE_RESERVA\n"
-                        "(<banco>_Backup_<data>_<hora>), guardando antes as atuais\n"
-                        "num novo banco de reserva, cujo nome é escrito"),
-         {OpcaoPasta, OpcaoSilencioso, OpcaoJson},
-         QStringLiteral("BASE_RESERVA")},
-        {QStringLiteral("reservas"),
-         QStringLiteral("[--pasta DIR] reservas [--nomes]"),
-         QStringLiteral("lista os bancos de reserva do banco de trabalho, do mais\n"
-                        "antigo ao mais novo: nome, data, tabelas, tamanho"),
-         {OpcaoPasta,
-          {{QStringLiteral("nomes")}, QString(), QStringLiteral("só os nomes, um por linha")},
-          OpcaoJson},
-         QString()},
-        {QStringLiteral("limpar-reservas"),
-         QStringLiteral("[--pasta DIR] limpar-reservas --manter N [--sim]"),
-         QStringLiteral("apaga os bancos de reserva mais antigos, deixando os N mais\n"
-                        "novos e os que uma reversão usa; lista o que sai e pergunta"),
-         {OpcaoPasta,
-          {{QStringLiteral("manter")},
-           QStringLiteral("N"),
-           QStringLiteral("quantos bancos de reserva, os mais novos, ficam")},
-          {{QStringLiteral("sim")},
-           QString(),
-           QStringLiteral("apaga sem perguntar (para scripts e agendamentos)")},
-          OpcaoSilencioso,
-          OpcaoJson},
-         QString()},
-        {QStringLiteral("cifrar-senha"),
-         QStringLiteral("cifrar-senha"),
-         QStringLiteral("lê a senha da entrada padrão e escreve o valor da chave senha\n"
-                        "do sistema_qel.ini"),
-         {},
-         QString()},
-    };
-    return lista;
-}
-
-const TComandoCli* acharComando(const QString& nome) {
-    for (const TComandoCli& c : comandos())
-        if (c.nome == nome)
-            return &c;
-    return nullptr;
-}
 
 QString nomeNaLinha(const QString& nome) {
     return (nome.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + nome;
@@ -209,15 +72,16 @@ QString analisar(const QList<TOpcaoCli>& opcoes, const QStringList& args, bool s
     return {};
 }
 
-QString conferir(const TComandoCli& c, const TLinhaDeComando& linha) {
+QString conferir(const TComando& c, const TLinhaDeComando& linha,
+                 const QHash<QString, QString>& presentes) {
     if (linha.conexoes && !LerConexoes(*linha.conexoes))
         return QStringLiteral("--conexoes: \"%1\" não é um número de 1 a 16").arg(*linha.conexoes);
-    if (!c.argumento.isEmpty()) {
+    if (!c.Argumento().isEmpty()) {
         if (linha.argumentos.isEmpty())
-            return QStringLiteral("%1: falta o %2").arg(c.nome, c.argumento);
+            return QStringLiteral("%1: falta o %2").arg(c.Nome(), c.Argumento());
         if (linha.argumentos.size() > 1)
             return QStringLiteral("%1: um só %2, não %3")
-                .arg(c.nome, c.argumento)
+                .arg(c.Nome(), c.Argumento())
                 .arg(linha.argumentos.size());
     } else if (!linha.argumentos.isEmpty()) {
         return QStringLiteral("argumento inesperado: %1").arg(linha.argumentos.first());
@@ -228,18 +92,10 @@ QString conferir(const TComandoCli& c, const TLinhaDeComando& linha) {
             .arg(*linha.manter);
     if (linha.extrairEm && linha.extrairEm->isEmpty())
         return QStringLiteral("--extrair-em: falta a pasta");
-    if (c.nome == QLatin1String("limpar-reservas") && !linha.manter)
-        return QStringLiteral("limpar-reservas: falta --manter N");
-    if (c.nome == QLatin1String("backup")) {
-        if (!linha.filial)
-            return QStringLiteral("backup: falta --filial ID");
-        if (!linha.destino)
-            return QStringLiteral("backup: falta --destino PASTA");
-        if (!LerIdFilial(*linha.filial))
-            return QStringLiteral("backup: a filial \"%1\" não é um número inteiro")
-                .arg(*linha.filial);
-    }
-    return {};
+    for (const TOpcaoCli& o : c.Opcoes())
+        if (o.obrigatoria && !presentes.contains(o.nomes.first()))
+            return QStringLiteral("%1: falta --%2 %3").arg(c.Nome(), o.nomes.first(), o.valor);
+    return c.Conferir(linha);
 }
 } // namespace
 
@@ -295,13 +151,13 @@ QString AnalisarLinhaDeComando(const QStringList& argumentos, TLinhaDeComando& l
         if (resto.size() > 1)
             return QStringLiteral("argumento inesperado: %1").arg(resto.at(1));
     }
-    const TComandoCli* c = acharComando(linha.comando);
+    const TComando* c = AcharComando(linha.comando);
     if (!c && !linha.comando.isEmpty())
         return QStringLiteral("comando desconhecido: %1").arg(linha.comando);
     if (!c || linha.ajuda || linha.versao)
         return {};
 
-    QList<TOpcaoCli> opcoes = c->opcoes;
+    QList<TOpcaoCli> opcoes = c->Opcoes();
     opcoes << OpcaoAjuda;
     // The switches given before the command count for it too; one given twice is no error.
     QSet<QString> antes = chaves;
@@ -329,46 +185,45 @@ QString AnalisarLinhaDeComando(const QStringList& argumentos, TLinhaDeComando& l
     linha.simular = chaves.contains(QStringLiteral("simular"));
     linha.nomes = chaves.contains(QStringLiteral("nomes"));
     linha.sim = chaves.contains(QStringLiteral("sim"));
-    const bool aceitaSilencioso = c->opcoes.contains(OpcaoSilencioso);
-    if ((linha.silencioso && !aceitaSilencioso) || (linha.json && !c->opcoes.contains(OpcaoJson)))
+    const bool semJson = linha.json && !c->Aceita(OpcaoJson);
+    if ((linha.silencioso && !c->Aceita(OpcaoSilencioso)) || semJson)
         return QStringLiteral("%1 não aceita %2")
-            .arg(c->nome, linha.json && !c->opcoes.contains(OpcaoJson) ? QStringLiteral("--json")
-                                                                       : QStringLiteral("-q"));
-    return conferir(*c, linha);
+            .arg(c->Nome(), semJson ? QStringLiteral("--json") : QStringLiteral("-q"));
+    return conferir(*c, linha, valores);
 }
 
 QString TextoUso() {
     QString uso = QStringLiteral("Uso:\n");
-    for (const TComandoCli& c : comandos())
-        uso += QStringLiteral("  marvek-cli ") + c.uso + QLatin1Char('\n');
+    for (const TComando* c : Comandos())
+        uso += QStringLiteral("  marvek-cli ") + c->Uso() + QLatin1Char('\n');
     return uso + QStringLiteral("  marvek-cli help [COMANDO] | --help | --version\n");
 }
 
 QString TextoAjudaDoComando(const QString& comando) {
-    const TComandoCli* c = acharComando(comando);
+    const TComando* c = AcharComando(comando);
     if (!c)
         return {};
-    QString resumo = c->resumo;
+    QString resumo = c->Resumo();
     resumo[0] = resumo[0].toUpper();
-    QString texto = QStringLiteral("Uso: marvek-cli ") + c->uso + QStringLiteral("\n\n") + resumo +
-                    QStringLiteral(".\n\nOpções:\n");
-    for (const TOpcaoCli& o : c->opcoes)
+    QString texto = QStringLiteral("Uso: marvek-cli ") + c->Uso() + QStringLiteral("\n\n") +
+                    resumo + QStringLiteral(".\n\nOpções:\n");
+    for (const TOpcaoCli& o : c->Opcoes())
         texto += linhaDeOpcao(o);
     return texto + linhaDeOpcao(OpcaoAjuda);
 }
 
 QString TextoAjuda() {
     QString comandosTexto;
-    for (const TComandoCli& c : comandos()) {
-        QString resumo = c.resumo;
+    for (const TComando* c : Comandos()) {
+        QString resumo = c->Resumo();
         resumo.replace(QLatin1Char('\n'), QStringLiteral("\n                  "));
-        comandosTexto += QStringLiteral("  ") + c.nome.leftJustified(15) + QLatin1Char(' ') +
+        comandosTexto += QStringLiteral("  ") + c->Nome().leftJustified(15) + QLatin1Char(' ') +
                          resumo + QLatin1Char('\n');
     }
     QString opcoes;
     QSet<QString> ditas;
-    for (const TComandoCli& c : comandos())
-        for (const TOpcaoCli& o : c.opcoes)
+    for (const TComando* c : Comandos())
+        for (const TOpcaoCli& o : c->Opcoes())
             if (!ditas.contains(o.nomes.first())) {
                 ditas.insert(o.nomes.first());
                 opcoes += linhaDeOpcao(o);

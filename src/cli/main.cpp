@@ -2,8 +2,8 @@
 
 #include "base/Pastas.h"
 #include "base/Traducoes.h"
-#include "cli/Comandos.h"
 #include "cli/LinhaDeComando.h"
+#include "cli/TComando.h"
 #include "cli/TOperadorConsole.h"
 #include "data/Instalacao.h"
 #include "data/TDM.h"
@@ -11,7 +11,6 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <utility>
 
 using namespace marvek;
 
@@ -61,14 +60,5 @@ int main(int argc, char* argv[]) {
                                     "(servidor localhost, banco gerente, usuário root).\n")
                          .arg(ArquivoDeConfiguracao()));
 
-    using TComando = int (*)(const TLinhaDeComando&);
-    const std::pair<const char*, TComando> comandos[] = {
-        {"backup", ComandoBackup},     {"restaurar", ComandoRestaurar},
-        {"reverter", ComandoReverter}, {"verificar", ComandoVerificar},
-        {"reservas", ComandoReservas}, {"limpar-reservas", ComandoLimparReservas},
-    };
-    for (const auto& [nome, comando] : comandos)
-        if (linha.comando == QLatin1String(nome))
-            return comando(linha);
-    return ComandoCifrarSenha();
+    return AcharComando(linha.comando)->Executar(linha);
 }
