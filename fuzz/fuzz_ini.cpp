@@ -22,8 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
             marvek::LerTextoIni(arquivo, QStringLiteral("ip"), QLatin1String(chave),
                                 QStringLiteral("padrao"));
         marvek::LerTextoIni(arquivo, QStringLiteral("IP"), QStringLiteral("Database"), QString());
-        marvek::LerInteiroIni(arquivo, QStringLiteral("FilialMatriz"), QStringLiteral("CodFisica"),
-                              0);
+        marvek::LerTextoIni(arquivo, QStringLiteral("FilialMatriz"), QStringLiteral("CodFisica"),
+                            QString());
     } catch (const marvek::EErro&) {
     }
     return 0;

@@ -1,5 +1,7 @@
 #include "base/EErro.h"
+#include "base/Pastas.h"
 #include "data/ArquivoIni.h"
+#include "data/Instalacao.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -19,10 +21,11 @@ class TstArquivoIni : public QObject {
     }
 
 private slots:
+    void initTestCase() { marvek::DefinirPastaDoPrograma(m_dir.path()); }
+
     void semArquivoDaPadroes() {
         const QString c = m_dir.filePath("nao_existe.ini");
         QCOMPARE(LerTextoIni(c, "ip", "local", "localhost"), QString("localhost"));
-        QCOMPARE(LerInteiroIni(c, "FilialMatriz", "CodFisica", 0), 0);
     }
 
     void caixaDeNomesEValoresVazios() {
@@ -33,7 +36,7 @@ private slots:
         QVERIFY(!LerTextoIni(c, "ip", "local", "localhost").isNull() ||
                 LerTextoIni(c, "ip", "local", "localhost").isEmpty());
         QCOMPARE(LerTextoIni(c, "ip", "usuario", "root"), QString("root"));
-        QCOMPARE(LerInteiroIni(c, "FilialMatriz", "CodFisica", 0), 12);
+        QCOMPARE(LerTextoIni(c, "FilialMatriz", "CodFisica", ""), QString("12"));
     }
 
     void lidoDeNovoACadaUso() {
@@ -57,13 +60,21 @@ private slots:
         QTest::newRow("misto") << QByteArray("12abc") << 0;
         QTest::newRow("grande demais") << QByteArray("99999999999") << 0;
         QTest::newRow("sete") << QByteArray("7") << 7;
-        QTest::newRow("negativo") << QByteArray("-3") << -3;
+        QTest::newRow("negativo") << QByteArray("-3") << 0;
     }
     void codFisica() {
         QFETCH(QByteArray, valor);
         QFETCH(int, esperado);
-        const QString c = escrever("[FilialMatriz]\nCodFisica=" + valor + "\n");
-        QCOMPARE(LerInteiroIni(c, "FilialMatriz", "CodFisica", 0), esperado);
+        escrever("[FilialMatriz]\nCodFisica=" + valor + "\n");
+        // 0: refused, as every id that is not a positive number
+        int lido = 0;
+        try {
+            lido = LerCodFisica();
+        } catch (const EErro& e) {
+            QCOMPARE(e.Mensagem(),
+                     QString::fromUtf8("Filial inválida, verifique o arquivo sistema_qel.ini"));
+        }
+        QCOMPARE(lido, esperado);
     }
 
     void lixoNaoDerruba() {

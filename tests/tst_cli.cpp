@@ -7,6 +7,7 @@
 #include "data/TDM.h"
 #include "markers/LojasLeram.h"
 #include "restore/LimparOutrasFiliais.h"
+#include "support/Compactar.h"
 #include "support/BancoTeste.h"
 #include "support/BancoVarejo.h"
 #include "support/Falhas.h"

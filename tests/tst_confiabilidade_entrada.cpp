@@ -13,6 +13,7 @@
 #include "restore/Restauracao.h"
 #include "restore/Reversao.h"
 #include "restore/VerificacaoArquivo.h"
+#include "support/Compactar.h"
 #include "support/BancoTeste.h"
 #include "support/BancoVarejo.h"
 #include "support/Falhas.h"
@@ -318,7 +319,7 @@ private slots:
             gravar(ini, c);
             const QString banco = LerTextoIni(ini, "ip", "database", "gerente");
             QVERIFY(banco.size() <= (1 << 20));
-            LerInteiroIni(ini, "FilialMatriz", "CodFisica", 0);
+            LerTextoIni(ini, "FilialMatriz", "CodFisica", "");
         }
         gravar(ini, "[ip]\ndatabase=primeiro\ndatabase=segundo\n");
         QCOMPARE(LerTextoIni(ini, "ip", "database", "gerente"), QString("primeiro"));

@@ -4,6 +4,7 @@
 #include "zip/DescricaoArquivo.h"
 #include "zip/MotorZip.h"
 
+#include "support/Compactar.h"
 #include "support/Erros.h"
 #include <QTemporaryDir>
 

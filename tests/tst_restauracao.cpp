@@ -2,10 +2,10 @@
 #include "base/Pastas.h"
 #include "data/TDM.h"
 #include "restore/LimparOutrasFiliais.h"
-#include "restore/ListagemPasta.h"
 #include "restore/Restauracao.h"
 #include "restore/Reversao.h"
 #include "restore/VerificacaoArquivo.h"
+#include "support/Compactar.h"
 #include "support/BancoTeste.h"
 #include "support/BancoVarejo.h"
 #include "support/Falhas.h"
@@ -264,17 +264,7 @@ private slots:
         QCOMPARE(tres->LinhasLog().last(), QString("Fim Restore"));
     }
 
-    void listagemOrdenada() {
-        QTemporaryDir d;
-        for (const char* n : {"pagar.MYD", "Caixa.MYD", "caixa.frm", "_x", "B"})
-            QFile(d.filePath(n)).open(QIODevice::WriteOnly);
-        QDir(d.path()).mkdir("sub");
-        QStringList nomes;
-        for (const TEntradaPasta& e : ListarPastaOrdenada(d.path()))
-            nomes << e.nome + (e.pasta ? "/" : "");
-        QCOMPARE(nomes, QStringList({"./", "../", "B", "caixa.frm", "Caixa.MYD", "pagar.MYD",
-                                     "sub/", "_x"}));
-        QVERIFY(ListarPastaOrdenada(d.filePath("nao_existe")).isEmpty());
+    void arquivosDeTabela() {
         QVERIFY(ArquivoDeTabela("frmx.txt"));
         QVERIFY(ArquivoDeTabela("caixa.myi"));
         QVERIFY(!ArquivoDeTabela("leia.txt"));

@@ -62,11 +62,4 @@ QString LerTextoIni(const QString& arquivo, const QString& secao, const QString&
     return QString::fromLatin1(valor);
 }
 
-int LerInteiroIni(const QString& arquivo, const QString& secao, const QString& chave, int padrao) {
-    const QString texto = LerTextoIni(arquivo, secao, chave, QString());
-    bool ok = false;
-    const int valor = texto.trimmed().toInt(&ok, 10);
-    return ok ? valor : padrao;
-}
-
 } // namespace marvek

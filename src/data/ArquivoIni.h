@@ -12,7 +12,4 @@ namespace marvek {
 QString LerTextoIni(const QString& arquivo, const QString& secao, const QString& chave,
                     const QString& padrao);
 
-// A whole number in decimal; missing, empty, not a number or out of range give the default.
-int LerInteiroIni(const QString& arquivo, const QString& secao, const QString& chave, int padrao);
-
 } // namespace marvek

@@ -96,12 +96,6 @@ QVariant TConsulta::Campo(int indice) const {
     return converter(m_linha[indice], m_tamanhos[indice], campos[indice]);
 }
 
-QString TConsulta::NomeCampo(int indice) const {
-    if (indice < 0 || indice >= NumeroCampos())
-        throw EErro(QStringLiteral("Campo %1 fora do intervalo").arg(indice));
-    return QString::fromUtf8(mysql_fetch_fields(m_resultado)[indice].name);
-}
-
 void TConsulta::Proximo() {
     if (!m_resultado)
         return;

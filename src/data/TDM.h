@@ -27,8 +27,6 @@ public:
     bool Eof() const { return m_linha == nullptr; }
     // Value of a column of the current row, by position from 0; a NULL gives an invalid QVariant.
     QVariant Campo(int indice) const;
-    // Name of a column, by position from 0.
-    QString NomeCampo(int indice) const;
     void Proximo();
 
 private:

@@ -10,7 +10,6 @@ class TComboSomenteLeitura : public QComboBox {
 public:
     using QComboBox::QComboBox;
     void DefinirSomenteLeitura(bool somenteLeitura) { m_somenteLeitura = somenteLeitura; }
-    bool SomenteLeitura() const { return m_somenteLeitura; }
     void showPopup() override;
 
 protected:

@@ -190,38 +190,11 @@ public:
     TInstallQEL(THTTPRIO* rio, std::unique_ptr<THTTPRIO> proprio)
         : m_rio(rio), m_proprio(std::move(proprio)) {}
 
-    QString DadosClientes(const QString& CNPJ) override {
-        return chamar(QStringLiteral("DadosClientes"), {texto(QStringLiteral("CNPJ"), CNPJ)});
-    }
-    QString CNPJCadastrado(const QString& CNPJ) override {
-        return chamar(QStringLiteral("CNPJCadastrado"), {texto(QStringLiteral("CNPJ"), CNPJ)});
-    }
-    double TamanhoSistemaQEL() override {
-        const QString valor = chamar(QStringLiteral("TamanhoSistemaQEL"), {});
-        bool ok = false;
-        const double tamanho = valor.trimmed().toDouble(&ok);
-        if (!ok)
-            throw EErro(QString::fromUtf8("Resposta inválida do serviço de instalação: \"%1\" "
-                                          "não é um número")
-                            .arg(valor));
-        return tamanho;
-    }
-    QString GetQELPlus(const QString& CNPJ) override {
-        return chamar(QStringLiteral("GetQELPlus"), {texto(QStringLiteral("CNPJ"), CNPJ)});
-    }
     QString GetLoginFuncionarioQEL(qint32 iFuncionario_id, const QString& sSenha) override {
         return chamar(QStringLiteral("GetLoginFuncionarioQEL"),
                       {{QStringLiteral("iFuncionario_id"), QStringLiteral("xsd:int"),
                         QString::number(iFuncionario_id)},
                        texto(QStringLiteral("sSenha"), sSenha)});
-    }
-    QString SetDadosHardwareCliente(const QString& sXML) override {
-        return chamar(QStringLiteral("SetDadosHardwareCliente"),
-                      {texto(QStringLiteral("sXML"), sXML)});
-    }
-    QString GetClienteBetaTeste(const QString& sCNPJ) override {
-        return chamar(QStringLiteral("GetClienteBetaTeste"),
-                      {texto(QStringLiteral("sCNPJ"), sCNPJ)});
     }
 
 private:

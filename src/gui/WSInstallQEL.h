@@ -44,17 +44,12 @@ public:
     QString Port;
 };
 
-// The service interface, operations in declaration order.
+// The service interface: the one operation the program calls (the service offers six more,
+// for the installer).
 class IInstallQEL {
 public:
     virtual ~IInstallQEL() = default;
-    virtual QString DadosClientes(const QString& CNPJ) = 0;
-    virtual QString CNPJCadastrado(const QString& CNPJ) = 0;
-    virtual double TamanhoSistemaQEL() = 0;
-    virtual QString GetQELPlus(const QString& CNPJ) = 0;
     virtual QString GetLoginFuncionarioQEL(qint32 iFuncionario_id, const QString& sSenha) = 0;
-    virtual QString SetDadosHardwareCliente(const QString& sXML) = 0;
-    virtual QString GetClienteBetaTeste(const QString& sCNPJ) = 0;
 };
 
 // Binds an interface reference to the service. usarWSDL selects the service description instead

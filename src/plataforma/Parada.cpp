@@ -63,8 +63,7 @@ QString TextoDaParada(int motivo) {
 EParada::EParada(int motivo)
     : EErro(TextoDaParada(motivo) +
             QStringLiteral("; o que esta execução fez foi desfeito ou guardado, como após uma "
-                           "falha.")),
-      m_motivo(motivo) {}
+                           "falha.")) {}
 
 void VerificarParada() {
     if (const int m = ParadaPedida())

@@ -24,10 +24,6 @@ void EsquecerParada();
 class EParada : public EErro {
 public:
     explicit EParada(int motivo);
-    int Motivo() const { return m_motivo; }
-
-private:
-    int m_motivo;
 };
 
 // Raises EParada when a stop was asked for.

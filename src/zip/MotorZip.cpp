@@ -175,12 +175,6 @@ bool ArmazenarSemCompressao(const QString& nome) {
     return sufixos.contains(nome.mid(ponto + 1), Qt::CaseInsensitive);
 }
 
-void CompactarArquivos(const QString& arquivoZip, const QStringList& arquivos,
-                       const FuncaoProcessar& processar) {
-    TCompactador compactador(arquivoZip);
-    compactador.Concluir(arquivos, processar);
-}
-
 QList<TEntradaZip> ListarEntradas(const QString& arquivoZip) {
     ZipPtr z = abrirLeitura(arquivoZip);
     return listar(arquivoZip, z.get());

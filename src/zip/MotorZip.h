@@ -18,14 +18,6 @@ struct TEntradaZip {
     quint32 crc = 0;
 };
 
-// Packs the files into a new archive under their bare names (no folders): deflate at level 6,
-// stored without compression when the name ends in one of the usual compressed-file suffixes;
-// ZIP64 where an entry or the archive passes 4 GiB. The archive is written under a temporary
-// name in its folder and renamed at the end, so a failure never leaves a half archive under the
-// final name. Raises EErro with the reason on any failure.
-void CompactarArquivos(const QString& arquivoZip, const QStringList& arquivos,
-                       const FuncaoProcessar& processar = {});
-
 // True when a file of that name is stored without compression.
 bool ArmazenarSemCompressao(const QString& nome);
 

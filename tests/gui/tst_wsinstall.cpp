@@ -77,24 +77,6 @@ private slots:
         QCOMPARE(resposta, "sSenha|xsd:string|" + senha);
     }
 
-    void outrasOperacoes() {
-        teste::ServidorSoap servidor;
-        servidor.responder = [](const teste::PedidoHttp& p) {
-            const teste::ChamadaSoap c = teste::LerChamada(p.corpo);
-            if (c.operacao == "TamanhoSistemaQEL")
-                return teste::RespostaSoap(c.operacao, "1234.5", "xsd:double");
-            return teste::RespostaSoap(c.operacao, c.filhos.join(";"));
-        };
-        DefinirEnderecoInstalacao(servidor.Endereco());
-        auto ws = GetIInstallQEL();
-        QCOMPARE(ws->TamanhoSistemaQEL(), 1234.5);
-        QCOMPARE(ws->GetClienteBetaTeste("123"), QString("sCNPJ|xsd:string|123"));
-        QCOMPARE(ws->DadosClientes(""), QString("CNPJ|xsd:string|"));
-        QCOMPARE(servidor.pedidos.size(), 3);
-        QCOMPARE(servidor.pedidos[1].cabecalhos.value("soapaction"),
-                 QByteArray("\"urn:InstallQELIntf-IInstallQEL#GetClienteBetaTeste\""));
-    }
-
     void descricaoDoServico() {
         // the endpoint is read from the service description, for the named service and port
         teste::ServidorSoap servidor;
