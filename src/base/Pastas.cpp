@@ -100,8 +100,8 @@ bool VerificarPastaPropria(const QString& pasta) {
     const QFileInfo marca(p + QLatin1Char('/') + MarcaPastaPropria);
     if (marca.isFile() && !marca.isSymLink())
         return true;
-    // An empty folder of this user holds nothing of anyone's: it may be taken over (the work
-    // folder that earlier versions left behind, emptied, is one).
+    // An empty folder of this user holds nothing of anyone's: it may be taken over (a work
+    // folder without the mark, once emptied, is one).
     if (QDir(p).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
         return true;
     throw EErro(QStringLiteral("A pasta %1 já existe e não foi criada pelo Marvek; ela não "
@@ -128,7 +128,7 @@ void CriarPastaPropria(const QString& pasta) {
         if (!VerificarPastaPropria(p))
             throw EErro(QStringLiteral("Não foi possível criar a pasta %1").arg(p));
     }
-    // A folder of an earlier version may be readable by all: from now on only by its owner.
+    // Readable by its owner alone, whatever mode the folder had.
     QFile::setPermissions(p,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     if (!QFileInfo::exists(p + QLatin1Char('/') + MarcaPastaPropria))

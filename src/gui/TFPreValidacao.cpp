@@ -2,6 +2,7 @@
 
 #include "base/Texto.h"
 
+#include "data/PreValidacao.h"
 #include "data/TDM.h"
 #include "gui/Dialogos.h"
 #include "gui/TAplicacao.h"
@@ -31,13 +32,6 @@ QString aparar(const QString& texto) {
     while (fim > inicio && texto.at(fim - 1).unicode() <= ' ')
         --fim;
     return texto.mid(inicio, fim - inicio);
-}
-
-// The number checks compare the value with the default 0 as numbers.
-bool igualAZero(const QVariant& valor) {
-    bool ok = false;
-    const double numero = valor.toDouble(&ok);
-    return ok && numero == 0;
 }
 
 QLabel* titulo(const QString& texto, QWidget* pai) {
@@ -191,8 +185,8 @@ void TFPreValidacao::definirCorPanelInf(const QColor& cor) {
     PanelInf->setPalette(paleta);
 }
 
-void TFPreValidacao::definirTextoLabel4(const QString& texto) {
-    m_textoLabel4 = texto;
+void TFPreValidacao::definirTextoDoResultado(const QString& texto) {
+    m_textoDoResultado = texto;
     Label4->setText(QuebrasDeLinha(texto));
 }
 
@@ -239,41 +233,11 @@ void TFPreValidacao::btnProximoPage2Click() {
         txtFilialId->setFocus();
         return;
     }
-    const QString codigo = txtFilialId->text();
-    const QString numeroSql = QString::number(numero); // only the number reaches SQL
     const int tipo = TipoInstalacao();
-    TDM& dm = DM();
-    QString problemas;
-    if (tipo == 0 || tipo == 1) {
-        if (codigo == QLatin1String("1"))
-            problemas += QString::fromUtf8(" - O filial_id não deve ser 1.") + "\r\n";
-        if (igualAZero(dm.ConsultarValor(
-                QStringLiteral("select filial_id from filial where filial_id = ") + numeroSql, 0)))
-            problemas += QStringLiteral(" - A filial_id ") + codigo +
-                         QString::fromUtf8(" não existe no banco.") + "\r\n";
-        const QString padrao = tipo == 0 ? QStringLiteral("S") : QStringLiteral("N");
-        if (dm.ConsultarValor(QStringLiteral("select escritorio from filial where filial_id = ") +
-                                  numeroSql,
-                              padrao)
-                .toString() == padrao)
-            problemas += tipo == 0 ? QString::fromUtf8(" - A filial deve estar configurada como "
-                                                       "escritório = N")
-                                   : QString::fromUtf8(" - A filial deve estar configurada como "
-                                                       "escritório = S");
-    } else {
-        if (codigo != QLatin1String("1"))
-            problemas += QString::fromUtf8(" - O filial_id deve ser 1.") + "\r\n";
-        if (igualAZero(dm.ConsultarValor(
-                QStringLiteral("select filial_id from filial where filial_id = 1"), 0)))
-            problemas += QString::fromUtf8(" - A filial_id 1 não existe no banco.") + "\r\n";
-        if (dm.ConsultarValor(QStringLiteral("select escritorio from filial where filial_id = 1"),
-                              QStringLiteral("N"))
-                .toString() == QLatin1String("N"))
-            problemas +=
-                QString::fromUtf8(" - A filial deve estar configurada como escritório = S ");
-    }
+    const QString problemas =
+        ProblemasDaInstalacao(DM(), static_cast<TTipoInstalacao>(tipo), txtFilialId->text());
 
-    definirTextoLabel4(QString::fromUtf8("========ATENÇÃO========\r\n"));
+    definirTextoDoResultado(QString::fromUtf8("========ATENÇÃO========\r\n"));
     QString mostrar;
     if (!aparar(problemas).isEmpty()) {
         definirCorPanelInf(CorFalha);
@@ -282,7 +246,7 @@ void TFPreValidacao::btnProximoPage2Click() {
         mostrar = QString::fromUtf8(RegrasPorTipo[tipo]);
         definirCorPanelInf(CorSucesso);
     }
-    definirTextoLabel4(m_textoLabel4 + mostrar);
+    definirTextoDoResultado(m_textoDoResultado + mostrar);
     Notebook1->setCurrentIndex(2);
 }
 

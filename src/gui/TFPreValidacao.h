@@ -30,7 +30,7 @@ public:
     void DefinirTipoInstalacao(int tipo);
     QColor CorPanelInf() const;
     // The result text exactly as composed (line breaks "\r\n").
-    QString TextoLabel4() const { return m_textoLabel4; }
+    QString TextoDoResultado() const { return m_textoDoResultado; }
 
     // Page buttons. btnProximoPage2Click raises the database's errors; the button's click
     // shows them through the general error display.
@@ -61,8 +61,8 @@ protected:
 
 private:
     void definirCorPanelInf(const QColor& cor);
-    void definirTextoLabel4(const QString& texto);
-    QString m_textoLabel4;
+    void definirTextoDoResultado(const QString& texto);
+    QString m_textoDoResultado;
 };
 
 // The pre-validation offer of the main window's FormShow (backup mode only): asks, and on yes

@@ -46,9 +46,9 @@ QString figuras(const TResultado& r) {
     partes << QStringLiteral("saída %1").arg(CodigoDeSaida(r));
     return partes.join(QStringLiteral(" | "));
 }
-// A history of an earlier version (Latin-1, CR LF) is turned over whole rather than mixed with
-// UTF-8 lines.
-bool formatoAntigo(const QString& arquivo) {
+// A history in Latin-1 with CR LF line ends is turned over whole rather than mixed with UTF-8
+// lines.
+bool emLatin1ComCrLf(const QString& arquivo) {
     QFile f(arquivo);
     return f.open(QIODevice::ReadOnly) && f.readLine(4096).endsWith("\r\n");
 }
@@ -72,7 +72,7 @@ void RegistrarNoHistorico(const QString& arquivoLog, const QString& operacao, co
 
     const QFileInfo atual(arquivo);
     if (atual.exists() &&
-        (atual.size() + dados.size() > TamanhoMaximoHistorico || formatoAntigo(arquivo))) {
+        (atual.size() + dados.size() > TamanhoMaximoHistorico || emLatin1ComCrLf(arquivo))) {
         const QString antigo =
             atual.path() + QLatin1Char('/') + atual.completeBaseName() + QStringLiteral(".1.txt");
         QFile::remove(antigo);

@@ -8,7 +8,7 @@ namespace marvek {
 
 // What a backup archive says about itself, in the archive's comment: the branch it was made
 // for, the database it came from, when, and by which version of the program. Other tools show
-// the comment or pass it over; archives of older versions have none.
+// the comment or pass it over; an archive without it has no description.
 struct TDescricaoArquivo {
     int filial = 0;
     QString nomeFilial;

@@ -117,7 +117,7 @@ private slots:
         w.btnProximoPage2->click();
         QCOMPARE(w.focusWidget(), w.txtFilialId);
         QCOMPARE(w.Notebook1->currentIndex(), 1);
-        QVERIFY(w.TextoLabel4().isEmpty());
+        QVERIFY(w.TextoDoResultado().isEmpty());
         QVERIFY(dialogos::Mostradas().isEmpty());
     }
 
@@ -166,7 +166,7 @@ private slots:
         verificar(w, tipo, codigo);
         QVERIFY2(dialogos::Mostradas().isEmpty(), qPrintable(dialogos::Resumo().join("\n")));
         QCOMPARE(w.Notebook1->currentIndex(), 2);
-        QCOMPARE(w.TextoLabel4(), Cabecalho + texto);
+        QCOMPARE(w.TextoDoResultado(), Cabecalho + texto);
         QCOMPARE(w.CorPanelInf(), sucesso ? QColor(211, 255, 168) : QColor(255, 128, 128));
         // the label shows the same text with plain line breaks
         QCOMPARE(w.Label4->text(), QString(Cabecalho + texto).replace("\r\n", "\n"));
@@ -183,13 +183,13 @@ private slots:
         QCOMPARE(w.TipoInstalacao(), 0);
         w.txtFilialId->setText("2");
         w.btnProximoPage2->click();
-        QCOMPARE(w.TextoLabel4(), Cabecalho + RegrasLoja);
+        QCOMPARE(w.TextoDoResultado(), Cabecalho + RegrasLoja);
         QCOMPARE(w.CorPanelInf(), QColor(211, 255, 168));
         // and back to red
         w.Button2->click();
         w.txtFilialId->setText("1");
         w.btnProximoPage2->click();
-        QCOMPARE(w.TextoLabel4(), Cabecalho + NaoDeveSer1 + EscritorioN);
+        QCOMPARE(w.TextoDoResultado(), Cabecalho + NaoDeveSer1 + EscritorioN);
         QCOMPARE(w.CorPanelInf(), QColor(255, 128, 128));
     }
 
@@ -229,7 +229,7 @@ private slots:
         QVERIFY2(dialogos::Mostradas().first().texto.contains("escritorio"),
                  qPrintable(dialogos::Mostradas().first().texto));
         QCOMPARE(w.Notebook1->currentIndex(), 1);
-        QVERIFY(w.TextoLabel4().isEmpty());
+        QVERIFY(w.TextoDoResultado().isEmpty());
         QCOMPARE(w.CorPanelInf(), QColor(255, 128, 128));
     }
 
