@@ -279,6 +279,54 @@ TDescricaoArquivo descrever(TDM& dm, const QString& filial) {
     return d;
 }
 
+// The copy of every table, as the per-table work runs it (on several connections at once): its
+// marker, its files in the work folder, each file handed to the compressor and its size noted
+// for the check of the archive.
+struct TCopias {
+    const QString& pastaServidor;
+    const QString& pastaTrabalho;
+    const QString& marca;
+    const QHash<QString, TMotor>& motores;
+    TCompactador& compactador;
+    QHash<QString, qint64> copiados; // file name -> size
+    std::mutex mutexCopiados;
+
+    void Copiar(TDM& c, const QString& tabela, TRegistroTabela& r) {
+        const QVariant coluna =
+            c.ConsultarValor(QStringLiteral("DESCRIBE ") + CitarIdentificador(tabela) +
+                                 QStringLiteral(" lojas_leram"),
+                             QStringLiteral("0"));
+        const bool temColuna = coluna.toString() != QLatin1String("0");
+        const TMotor motor = motores.value(tabela, TMotor::MyISAM);
+        if (const auto arquivo =
+                marcarECopiar(r, c, tabela, pastaServidor, temColuna, marca, motor)) {
+            for (const QString& ext : ExtensoesNoArquivo(motor)) {
+                const QString nome = *arquivo + ext;
+                {
+                    const std::lock_guard<std::mutex> trava(mutexCopiados);
+                    copiados.insert(nome, QFileInfo(pastaTrabalho + nome).size());
+                }
+                compactador.Adicionar(pastaTrabalho + nome);
+            }
+        }
+        r.AvancarProgresso();
+    }
+};
+
+// Writes the archive from every copy in the work folder, checked against the copies before it
+// takes the archive's name.
+void compactarEConferir(TOperador& op, TCopias& copias) {
+    QStringList arquivos;
+    const QDir trabalho(copias.pastaTrabalho);
+    for (const QString& nome :
+         trabalho.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name))
+        if (nome != MarcaPastaPropria)
+            arquivos << trabalho.filePath(nome);
+    copias.compactador.Concluir(
+        arquivos, [&op] { op.ProcessarMensagens(); },
+        [&copias](const QString& temporario) { conferirArquivo(temporario, copias.copiados); });
+}
+
 } // namespace
 
 TResultado RealizarBackup(TOperador& op, TDM& dm) {
@@ -322,8 +370,7 @@ TResultado RealizarBackup(TOperador& op, TDM& dm) {
         // archive there stays until the new one, whole and checked, takes its name.
         TCompactador compactador(arquivoZip);
         compactador.DefinirComentario(TextoDaDescricao(descrever(dm, entradas.filial)));
-        QHash<QString, qint64> copiados;
-        std::mutex mutexCopiados;
+        TCopias copias{pastaServidor, pastaTrabalho, marca, motores, compactador, {}, {}};
         const QList<qint64> tamanhos = tamanhosDasTabelas(dm, lista);
         op.Detalhes().tabelas = static_cast<int>(lista.size());
         op.Detalhes().alterou = true; // the first marker is appended now
@@ -331,40 +378,15 @@ TResultado RealizarBackup(TOperador& op, TDM& dm) {
                        static_cast<int>(lista.size()));
         ExecutarPorTabela(
             op, dm, lista, entradas.conexoes,
-            [&](TDM& c, const QString& tabela, TRegistroTabela& r) {
-                const QVariant coluna =
-                    c.ConsultarValor(QStringLiteral("DESCRIBE ") + CitarIdentificador(tabela) +
-                                         QStringLiteral(" lojas_leram"),
-                                     QStringLiteral("0"));
-                const bool temColuna = coluna.toString() != QLatin1String("0");
-                const TMotor motor = motores.value(tabela, TMotor::MyISAM);
-                if (const auto arquivo =
-                        marcarECopiar(r, c, tabela, pastaServidor, temColuna, marca, motor)) {
-                    for (const QString& ext : ExtensoesNoArquivo(motor)) {
-                        const QString nome = *arquivo + ext;
-                        {
-                            const std::lock_guard<std::mutex> trava(mutexCopiados);
-                            copiados.insert(nome, QFileInfo(pastaTrabalho + nome).size());
-                        }
-                        compactador.Adicionar(pastaTrabalho + nome);
-                    }
-                }
-                r.AvancarProgresso();
+            [&copias](TDM& c, const QString& tabela, TRegistroTabela& r) {
+                copias.Copiar(c, tabela, r);
             },
             tamanhos);
 
         op.IniciarFase(QStringLiteral("Compactando e conferindo o arquivo"), 0);
         op.DefinirPosicaoProgresso(0);
         op.DefinirPosicaoProgresso(45);
-        QStringList arquivos;
-        const QDir trabalho(pastaTrabalho);
-        for (const QString& nome :
-             trabalho.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name))
-            if (nome != MarcaPastaPropria)
-                arquivos << trabalho.filePath(nome);
-        compactador.Concluir(
-            arquivos, [&op] { op.ProcessarMensagens(); },
-            [&copiados](const QString& temporario) { conferirArquivo(temporario, copiados); });
+        compactarEConferir(op, copias);
         op.DefinirPosicaoProgresso(80);
         op.Detalhes().tamanhoArquivo = QFileInfo(arquivoZip).size();
         LimparPasta(op, pastaTrabalho);

@@ -278,16 +278,25 @@ void ConferirDefinicao(const QString& sql, const QString& tabela) {
         recusar(QStringLiteral("ENGINE=InnoDB"));
 }
 
-QString TDM::RestoreTables(const QString& tabela, const QString& pasta, const QString& noBanco) {
-    const QString origem = ComBarra(pasta);
-    const QString arquivo = arquivoDa(tabela, "restaurada");
-    // The engine is told by the files: a tablespace, Aria's data file, or MyISAM's.
-    const TMotor motor =
-        !acharArquivo(origem, arquivo + QLatin1String(".ibd")).isEmpty()   ? TMotor::InnoDB
-        : !acharArquivo(origem, arquivo + QLatin1String(".MAD")).isEmpty() ? TMotor::Aria
-                                                                           : TMotor::MyISAM;
-    const QStringList extensoes = ExtensoesNoArquivo(motor);
+namespace {
+
+// A table's files in a folder to load from: its engine, each file's name by extension, the name
+// the files share and the table's name in them.
+struct TArquivosDaTabela {
+    TMotor motor = TMotor::MyISAM;
     QHash<QString, QString> achados; // extension -> the file's name in the folder
+    QString base;
+    QString nome;
+};
+
+TArquivosDaTabela localizarArquivos(const QString& tabela, const QString& origem) {
+    const QString arquivo = arquivoDa(tabela, "restaurada");
+    TArquivosDaTabela a;
+    // The engine is told by the files: a tablespace, Aria's data file, or MyISAM's.
+    a.motor = !acharArquivo(origem, arquivo + QLatin1String(".ibd")).isEmpty()   ? TMotor::InnoDB
+              : !acharArquivo(origem, arquivo + QLatin1String(".MAD")).isEmpty() ? TMotor::Aria
+                                                                                 : TMotor::MyISAM;
+    const QStringList extensoes = ExtensoesNoArquivo(a.motor);
     for (const QString& ext : extensoes) {
         const QString achado = acharArquivo(origem, arquivo + ext);
         if (achado.isEmpty())
@@ -295,27 +304,69 @@ QString TDM::RestoreTables(const QString& tabela, const QString& pasta, const QS
                                        "estão em %3")
                             .arg(NomeNoComando(tabela),
                                  arquivo + extensoes.join(QStringLiteral(", ") + arquivo), origem));
-        achados.insert(ext, achado);
+        a.achados.insert(ext, achado);
     }
-    const QString frm = achados.value(QStringLiteral(".frm"));
-    const QString base = frm.left(frm.size() - 4);
-    const std::optional<QString> doArquivo = TabelaDoArquivo(base);
+    const QString frm = a.achados.value(QStringLiteral(".frm"));
+    a.base = frm.left(frm.size() - 4);
+    const std::optional<QString> doArquivo = TabelaDoArquivo(a.base);
     if (!doArquivo)
         throw EErro(QStringLiteral("A tabela %1 não pode ser restaurada: o arquivo %2 não tem o "
                                    "nome de uma tabela")
                         .arg(NomeNoComando(tabela), frm));
-    const QString nome = *doArquivo;
+    a.nome = *doArquivo;
+    return a;
+}
+
+// The CREATE TABLE of an InnoDB table, from its checked definition in the folder, aimed at
+// alvoSql.
+QString criacaoInnoDB(const QString& arquivoSql, const QString& nome, const QString& alvoSql) {
+    QFile f(arquivoSql);
+    if (!f.open(QIODevice::ReadOnly))
+        throw EErro(
+            QStringLiteral("Não foi possível ler %1: %2").arg(f.fileName(), f.errorString()));
+    const QString sql = QString::fromUtf8(f.read(TamanhoMaximoDefinicao + 1));
+    ConferirDefinicao(sql, nome);
+    return QStringLiteral("CREATE TABLE ") + alvoSql +
+           sql.mid(13 + CitarIdentificador(nome).size());
+}
+
+bool existeTabela(TDM& dm, const QString& banco, const QString& nome) {
+    return dm.ConsultarValor(QStringLiteral("SELECT COUNT(*) FROM information_schema.TABLES WHERE "
+                                            "TABLE_SCHEMA = %1 AND TABLE_NAME = %2")
+                                 .arg(CitarTexto(banco), CitarTexto(nome)),
+                             0)
+               .toLongLong() > 0;
+}
+
+// Takes a load that failed away again: its files and parts (alvos: every file the table may
+// have, .cfg last). An InnoDB table is the server's once its statement ran (maybe even when
+// the answer was lost): only a DROP takes it away, its files are left to the server.
+void desfazerCarga(TDM& dm, TMotor motor, const QString& alvoSql, const QList<fs::path>& alvos,
+                   const QString& parte) {
+    std::error_code e;
+    if (motor == TMotor::InnoDB) {
+        dm.TentarExecutarComando(QStringLiteral("DROP TABLE IF EXISTS ") + alvoSql);
+        fs::remove(alvos.last(), e);
+        for (const fs::path& p : alvos)
+            fs::remove(fs::path(p).concat(parte.toStdString()), e);
+        return;
+    }
+    for (const fs::path& p : alvos) {
+        fs::remove(p, e);
+        fs::remove(fs::path(p).concat(parte.toStdString()), e);
+    }
+}
+
+} // namespace
+
+QString TDM::RestoreTables(const QString& tabela, const QString& pasta, const QString& noBanco) {
+    const QString origem = ComBarra(pasta);
+    const auto [motor, achados, base, nome] = localizarArquivos(tabela, origem);
 
     const QString banco = noBanco.isEmpty() ? BancoAtual() : noBanco;
     if (banco.isEmpty())
         throw EErro(QStringLiteral("Nenhum banco de dados selecionado"));
     const QString alvoSql = CitarIdentificador(banco) + QLatin1Char('.') + CitarIdentificador(nome);
-    const qlonglong existe =
-        ConsultarValor(QStringLiteral("SELECT COUNT(*) FROM information_schema.TABLES WHERE "
-                                      "TABLE_SCHEMA = %1 AND TABLE_NAME = %2")
-                           .arg(CitarTexto(banco), CitarTexto(nome)),
-                       0)
-            .toLongLong();
     const QString pastaBancoTexto = PastaDeDados() + arquivoDa(banco, "restaurada");
     const fs::path pastaBanco = caminho(pastaBancoTexto);
     const auto alvo = [&](const char* ext) {
@@ -324,8 +375,9 @@ QString TDM::RestoreTables(const QString& tabela, const QString& pasta, const QS
     const QList<fs::path> alvos = {alvo(".frm"), alvo(".MYD"), alvo(".MYI"), alvo(".MAD"),
                                    alvo(".MAI"), alvo(".ibd"), alvo(".cfg")};
     std::error_code ec;
-    if (existe > 0 || std::any_of(alvos.begin(), alvos.end(),
-                                  [&ec](const fs::path& p) { return fs::exists(p, ec); }))
+    if (existeTabela(*this, banco, nome) ||
+        std::any_of(alvos.begin(), alvos.end(),
+                    [&ec](const fs::path& p) { return fs::exists(p, ec); }))
         throw EErro(QStringLiteral("Table '%1' already exists").arg(nome));
 
     // The files enter the data folder whole: written under a name no table has, then renamed,
@@ -333,22 +385,6 @@ QString TDM::RestoreTables(const QString& tabela, const QString& pasta, const QS
     // one the next set-aside can move (a MyISAM .frm and .MYD without their .MYI, whose index
     // it rebuilds; an InnoDB table whose tablespace was not imported yet).
     const QString parte = QStringLiteral(".marvek-parte");
-    auto desfazer = [&] {
-        std::error_code e;
-        // An InnoDB table is the server's once its statement ran (maybe even when the answer
-        // was lost): only a DROP takes it away, its files are left to the server.
-        if (motor == TMotor::InnoDB) {
-            TentarExecutarComando(QStringLiteral("DROP TABLE IF EXISTS ") + alvoSql);
-            fs::remove(alvo(".cfg"), e);
-            for (const fs::path& p : alvos)
-                fs::remove(fs::path(p).concat(parte.toStdString()), e);
-            return;
-        }
-        for (const fs::path& p : alvos) {
-            fs::remove(p, e);
-            fs::remove(fs::path(p).concat(parte.toStdString()), e);
-        }
-    };
     auto entrar = [&](const char* ext, bool ligar) {
         const fs::path destino = alvo(ext);
         const QString temporario = texto(destino) + parte;
@@ -380,16 +416,9 @@ QString TDM::RestoreTables(const QString& tabela, const QString& pasta, const QS
             entrar(".frm", false);
             ConsultarValor(QStringLiteral("SELECT COUNT(*) FROM ") + alvoSql, 0);
             break;
-        case TMotor::InnoDB: {
-            QFile f(origem + achados.value(QStringLiteral(".sql")));
-            if (!f.open(QIODevice::ReadOnly))
-                throw EErro(QStringLiteral("Não foi possível ler %1: %2")
-                                .arg(f.fileName(), f.errorString()));
-            const QString sql = QString::fromUtf8(f.read(TamanhoMaximoDefinicao + 1));
-            ConferirDefinicao(sql, nome);
-            const QString noDestino = QStringLiteral("CREATE TABLE ") + alvoSql +
-                                      sql.mid(13 + CitarIdentificador(nome).size());
-            ExecutarComando(noDestino);
+        case TMotor::InnoDB:
+            ExecutarComando(
+                criacaoInnoDB(origem + achados.value(QStringLiteral(".sql")), nome, alvoSql));
             ExecutarComando(QStringLiteral("ALTER TABLE %1 DISCARD TABLESPACE").arg(alvoSql));
             entrar(".cfg", false);
             entrar(".ibd", true);
@@ -397,10 +426,9 @@ QString TDM::RestoreTables(const QString& tabela, const QString& pasta, const QS
             fs::remove(alvo(".cfg"), ec); // read by the import, of no use afterwards
             break;
         }
-        }
     } catch (...) {
         TentarExecutarComando(QStringLiteral("FLUSH TABLES ") + alvoSql);
-        desfazer();
+        desfazerCarga(*this, motor, alvoSql, alvos, parte);
         throw;
     }
     return nome;

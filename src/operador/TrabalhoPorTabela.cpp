@@ -130,6 +130,55 @@ std::vector<std::pair<size_t, TItem>> retirar(TEstado& e, bool tudo) {
     return itens;
 }
 
+// With one connection: on the calling thread, table after table.
+void executarEmSequencia(TOperador& op, TDM& dm, const QStringList& tabelas,
+                         const TTrabalhoTabela& trabalho) {
+    TRegistroDireto registro(op);
+    for (const QString& tabela : tabelas) {
+        VerificarParada(); // a stop hands out no further table
+        trabalho(dm, tabela, registro);
+        op.AvancarFase();
+        op.ProcessarMensagens();
+    }
+}
+
+// Passes on what the workers said, in listing order, until every table is done or, after a
+// failure or a stop, every running table has ended.
+void acompanhar(TOperador& op, TEstado& e) {
+    for (bool fim = false; !fim;) {
+        std::vector<std::pair<size_t, TItem>> itens;
+        size_t concluidas = 0; // tables whose lines are now all passed on
+        {
+            std::unique_lock<std::mutex> trava(e.mutex);
+            const size_t antes = e.atual;
+            e.mudou.wait_for(trava, std::chrono::milliseconds(50), [&] {
+                return e.atual < e.tabelas.size() &&
+                       (!e.tabelas[e.atual].pendentes.empty() || e.tabelas[e.atual].concluida);
+            });
+            itens = retirar(e, false);
+            concluidas = e.atual - antes;
+            fim =
+                e.atual >= e.tabelas.size() ||
+                (e.parar && std::none_of(e.tabelas.begin(), e.tabelas.end(), [](const TTabela& t) {
+                     return t.iniciada && !t.concluida;
+                 }));
+        }
+        for (const auto& [i, item] : itens) {
+            if (item.progresso)
+                op.DefinirPosicaoProgresso(op.PosicaoProgresso() + 1);
+            else
+                op.GravarLog(item.texto);
+            std::lock_guard<std::mutex> trava(e.mutex);
+            ++e.tabelas[i].passados;
+            e.mudou.notify_all();
+        }
+        for (size_t i = 0; i < concluidas; ++i)
+            op.AvancarFase();
+        op.ProcessarMensagens();
+        VerificarParada(); // the workers take no further table; the running ones end
+    }
+}
+
 } // namespace
 
 int ConexoesPadrao() {
@@ -139,13 +188,7 @@ int ConexoesPadrao() {
 void ExecutarPorTabela(TOperador& op, TDM& dm, const QStringList& tabelas, int conexoes,
                        const TTrabalhoTabela& trabalho, const QList<qint64>& pesos) {
     if (conexoes <= 1 || tabelas.size() <= 1) {
-        TRegistroDireto registro(op);
-        for (const QString& tabela : tabelas) {
-            VerificarParada(); // a stop hands out no further table
-            trabalho(dm, tabela, registro);
-            op.AvancarFase();
-            op.ProcessarMensagens();
-        }
+        executarEmSequencia(op, dm, tabelas, trabalho);
         return;
     }
 
@@ -175,37 +218,7 @@ void ExecutarPorTabela(TOperador& op, TDM& dm, const QStringList& tabelas, int c
     try {
         for (int i = 0; i < n; ++i)
             grupo->Enviar([&] { trabalhar(e, dm, banco, trabalho); });
-        for (bool fim = false; !fim;) {
-            std::vector<std::pair<size_t, TItem>> itens;
-            size_t concluidas = 0; // tables whose lines are now all passed on
-            {
-                std::unique_lock<std::mutex> trava(e.mutex);
-                const size_t antes = e.atual;
-                e.mudou.wait_for(trava, std::chrono::milliseconds(50), [&] {
-                    return e.atual < e.tabelas.size() &&
-                           (!e.tabelas[e.atual].pendentes.empty() || e.tabelas[e.atual].concluida);
-                });
-                itens = retirar(e, false);
-                concluidas = e.atual - antes;
-                fim = e.atual >= e.tabelas.size() ||
-                      (e.parar &&
-                       std::none_of(e.tabelas.begin(), e.tabelas.end(),
-                                    [](const TTabela& t) { return t.iniciada && !t.concluida; }));
-            }
-            for (const auto& [i, item] : itens) {
-                if (item.progresso)
-                    op.DefinirPosicaoProgresso(op.PosicaoProgresso() + 1);
-                else
-                    op.GravarLog(item.texto);
-                std::lock_guard<std::mutex> trava(e.mutex);
-                ++e.tabelas[i].passados;
-                e.mudou.notify_all();
-            }
-            for (size_t i = 0; i < concluidas; ++i)
-                op.AvancarFase();
-            op.ProcessarMensagens();
-            VerificarParada(); // the workers take no further table; the running ones end
-        }
+        acompanhar(op, e);
         {
             std::lock_guard<std::mutex> trava(e.mutex);
             e.parar = true;

@@ -388,6 +388,62 @@ QString comandoDoEscritorio(const QString& filial) {
 }
 } // namespace
 
+namespace {
+// Loads the branch table, then every other table of the archive from the folder (on the
+// given number of connections), each with its markers rewritten; at a store each table also
+// loses the other branches' rows as it loads.
+void carregarTabelas(TOperador& op, TDM& dm, const QList<TTabelaArquivo>& tabelas,
+                     const QString& pasta, int filial, int conexoes) {
+    QString pastaServidor = pasta;
+    pastaServidor.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    pastaServidor += QStringLiteral("/");
+
+    carregar([&op](const QString& l) { op.GravarLog(l); }, dm, QStringLiteral("FILIAL"),
+             pastaServidor);
+    // A store's branch (escritorio "N", or no such row) has its other branches' rows
+    // removed table by table as they load; a failing query leaves it all to the purge.
+    const QString filialDaLoja =
+        dm.TentarConsultarValor(comandoDoEscritorio(QString::number(filial)), QStringLiteral("N"))
+                    .value_or(QVariant())
+                    .toString() == QLatin1String("N")
+            ? QString::number(filial)
+            : QString();
+    QStringList resto;
+    QList<qint64> tamanhos;
+    for (const TTabelaArquivo& t : tabelas)
+        if (t.nome.toUpper() != QLatin1String("FILIAL")) {
+            resto << t.nome;
+            tamanhos << static_cast<qint64>(t.tamanho);
+        }
+    op.IniciarFase(QStringLiteral("Carregando e marcando as tabelas"),
+                   static_cast<int>(resto.size()));
+    ExecutarPorTabela(
+        op, dm, resto, conexoes,
+        [&](TDM& c, const QString& tabela, TRegistroTabela& r) {
+            carregarTabela(r, c, tabela, pastaServidor, filialDaLoja);
+        },
+        tamanhos);
+}
+
+// The end of a simulation: every check passed.
+void dizerSimulacao(TOperador& op, const QString& arquivo, qsizetype tabelas) {
+    op.GravarLog(QStringLiteral("Simulação: todas as verificações passaram; nada foi alterado"));
+    op.Mostrar(TCaixa::Informacao, QStringLiteral("Simulação concluída: o arquivo %1 pode ser "
+                                                  "restaurado (%2 tabelas). Nada foi alterado.")
+                                       .arg(arquivo, QString::number(tabelas)));
+}
+
+// Two restores of other databases from the same folder would load from one folder.
+void travarPastaDeCarga(TTravaArquivo& trava, const QString& pasta) {
+    if (!trava.TravarPasta(pasta))
+        throw EExecucaoEmAndamento(
+            QStringLiteral("Outra restauração está usando a pasta %1. Aguarde o fim dela e "
+                           "tente de novo; nada foi alterado.")
+                .arg(pasta));
+}
+
+} // namespace
+
 QString PastaDeExtracao(const QString& arquivoZip) {
     return arquivoZip.left(arquivoZip.size() - 4);
 }
@@ -448,21 +504,11 @@ TResultado RestaurarBackup(TOperador& op, TDM& dm) {
         // Asked last, when nothing else stands in the way.
         conferirFilialDoArquivo(op, entradas, arquivo, filial);
         if (entradas.simular) {
-            op.GravarLog(QStringLiteral("Simulação: todas as verificações passaram; nada foi "
-                                        "alterado"));
-            op.Mostrar(TCaixa::Informacao,
-                       QStringLiteral("Simulação concluída: o arquivo %1 pode ser restaurado "
-                                      "(%2 tabelas). Nada foi alterado.")
-                           .arg(arquivo, QString::number(tabelas.size())));
+            dizerSimulacao(op, arquivo, tabelas.size());
             return;
         }
         CriarPastaPropria(pasta);
-        // Two restores of other databases from the same folder would load from one folder.
-        if (!cargaEmUso.TravarPasta(pasta))
-            throw EExecucaoEmAndamento(
-                QStringLiteral("Outra restauração está usando a pasta %1. Aguarde o fim dela e "
-                               "tente de novo; nada foi alterado.")
-                    .arg(pasta));
+        travarPastaDeCarga(cargaEmUso, pasta);
         op.GravarLog(QStringLiteral("Fim Validacao"));
 
         // After a failed set-aside the connection may stand on another database: nothing is
@@ -474,36 +520,7 @@ TResultado RestaurarBackup(TOperador& op, TDM& dm) {
         moverExtraidos(preparo->path(), pasta);
         preparo.reset();
 
-        QString pastaServidor = pasta;
-        pastaServidor.replace(QLatin1Char('\\'), QLatin1Char('/'));
-        pastaServidor += QStringLiteral("/");
-
-        carregar([&op](const QString& l) { op.GravarLog(l); }, dm, QStringLiteral("FILIAL"),
-                 pastaServidor);
-        // A store's branch (escritorio "N", or no such row) has its other branches' rows
-        // removed table by table as they load; a failing query leaves it all to the purge.
-        const QString filialDaLoja =
-            dm.TentarConsultarValor(comandoDoEscritorio(QString::number(filial)),
-                                    QStringLiteral("N"))
-                        .value_or(QVariant())
-                        .toString() == QLatin1String("N")
-                ? QString::number(filial)
-                : QString();
-        QStringList resto;
-        QList<qint64> tamanhos;
-        for (const TTabelaArquivo& t : tabelas)
-            if (t.nome.toUpper() != QLatin1String("FILIAL")) {
-                resto << t.nome;
-                tamanhos << static_cast<qint64>(t.tamanho);
-            }
-        op.IniciarFase(QStringLiteral("Carregando e marcando as tabelas"),
-                       static_cast<int>(resto.size()));
-        ExecutarPorTabela(
-            op, dm, resto, entradas.conexoes,
-            [&](TDM& c, const QString& tabela, TRegistroTabela& r) {
-                carregarTabela(r, c, tabela, pastaServidor, filialDaLoja);
-            },
-            tamanhos);
+        carregarTabelas(op, dm, tabelas, pasta, filial, entradas.conexoes);
 
         dm.ExecutarComando(QStringLiteral("UPDATE filial SET versao = \"001000000000\""));
 

@@ -116,6 +116,34 @@ zip_int64_t lerParte(void* estado, void* dados, zip_uint64_t n, zip_source_cmd_t
     }
 }
 
+// The written archive read back whole before it takes the final name: every entry with its
+// name and sizes, a compressed entry's bytes as they were written and read back (inflated)
+// during the compression, a stored entry's bytes against its CRC.
+void conferirGravado(const QString& caminho, const QList<Arquivo*>& lista,
+                     const FuncaoProcessar& processar) {
+    const QList<TEntradaZip> entradas = ListarEntradas(caminho);
+    const QList<TDadosGravados> gravados = LerDadosGravados(caminho, processar);
+    if (entradas.size() != lista.size())
+        throw EErro(QStringLiteral("o arquivo tem %1 entradas em vez de %2")
+                        .arg(entradas.size())
+                        .arg(lista.size()));
+    for (qsizetype i = 0; i < lista.size(); ++i) {
+        const Arquivo& a = *lista[i];
+        const TEntradaZip& e = entradas[i];
+        const TDadosGravados& g = gravados[i];
+        if (e.nome != a.nome || e.tamanho != static_cast<quint64>(a.tamanho))
+            throw EErro(
+                QStringLiteral("%1 não entrou com os seus %2 bytes").arg(a.caminho).arg(a.tamanho));
+        const bool confere = a.guardar ? g.tamanho == e.tamanho && g.crc == e.crc
+                                       : e.crc == a.crc &&
+                                             g.tamanho == static_cast<quint64>(a.comprimido) &&
+                                             g.crc == a.crcGravado;
+        if (!confere)
+            throw EErro(
+                QStringLiteral("a entrada %1 não confere com o que foi compactado").arg(a.nome));
+    }
+}
+
 } // namespace
 
 struct TCompactador::Estado {
@@ -357,32 +385,8 @@ void TCompactador::Concluir(const QStringList& arquivos, const FuncaoProcessar& 
         if (!vazio.open(QIODevice::WriteOnly) || vazio.write(fim) != fim.size())
             throw EErro(QStringLiteral("Não foi possível gravar o arquivo %1").arg(m->arquivoZip));
     }
-    // The written archive is read back whole before it takes the final name: every entry with
-    // its name and sizes, a compressed entry's bytes as they were written and read back
-    // (inflated) during the compression, a stored entry's bytes against its CRC.
     try {
-        const QList<TEntradaZip> entradas = ListarEntradas(caminhoTemporario);
-        const QList<TDadosGravados> gravados = LerDadosGravados(caminhoTemporario, processar);
-        if (entradas.size() != lista.size())
-            throw EErro(QStringLiteral("o arquivo tem %1 entradas em vez de %2")
-                            .arg(entradas.size())
-                            .arg(lista.size()));
-        for (qsizetype i = 0; i < lista.size(); ++i) {
-            const Arquivo& a = *lista[i];
-            const TEntradaZip& e = entradas[i];
-            const TDadosGravados& g = gravados[i];
-            if (e.nome != a.nome || e.tamanho != static_cast<quint64>(a.tamanho))
-                throw EErro(QStringLiteral("%1 não entrou com os seus %2 bytes")
-                                .arg(a.caminho)
-                                .arg(a.tamanho));
-            const bool confere = a.guardar ? g.tamanho == e.tamanho && g.crc == e.crc
-                                           : e.crc == a.crc &&
-                                                 g.tamanho == static_cast<quint64>(a.comprimido) &&
-                                                 g.crc == a.crcGravado;
-            if (!confere)
-                throw EErro(QStringLiteral("a entrada %1 não confere com o que foi compactado")
-                                .arg(a.nome));
-        }
+        conferirGravado(caminhoTemporario, lista, processar);
         if (conferir)
             conferir(caminhoTemporario);
     } catch (const EErro& e) {
