@@ -84,13 +84,7 @@ int TerminarComErro(const TFimDeComando& fim, TOperadorConsole* op, const QStrin
     if (op)
         op->TerminarProgresso();
     EscreverErro(QStringLiteral("marvek-cli: ") + TextoConsole(mensagem));
-    TResultado r = op ? op->Detalhes() : TResultado();
-    if (r.duracaoMs < 0) // the operation had started: its start, kept as a negative time
-        r.duracaoMs += QDateTime::currentMSecsSinceEpoch();
-    r.desfecho = ParadaPedida() > 0 ? TResultado::Interrompida : TResultado::Falhou;
-    r.sinal = ParadaPedida() > 0 ? ParadaPedida() : 0;
-    r.erros = QStringList{mensagem};
-    return fim(r);
+    return fim(ResultadoDaFalha(op ? op->Detalhes() : TResultado(), mensagem));
 }
 
 void ConfigurarSaida(TOperadorConsole& op, const TLinhaDeComando& linha) {

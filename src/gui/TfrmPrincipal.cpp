@@ -225,9 +225,12 @@ void TfrmPrincipal::btnIniciarClick() {
             Encerrar();
     });
     const qsizetype inicio = m_log.Linhas().size();
+    Detalhes() = TResultado(); // what this run works on, also when it fails before it starts
     AlternarControles();
+    const QString operacao = backup ? QStringLiteral("backup") : QStringLiteral("restauração");
+    const QString alvo = backup ? Diretorio() : Arquivo();
     TResultado r;
-    {
+    try {
         // Whatever the end (even a last log line that cannot be written), the controls come
         // back, so that another folder or archive can be picked; a start refused for a missing
         // input gave them back before its message.
@@ -236,10 +239,18 @@ void TfrmPrincipal::btnIniciarClick() {
                 AlternarControles();
         });
         r = backup ? RealizarBackup(*this, DM()) : ExecutarRestauracao(*this, DM());
+    } catch (...) {
+        // What escaped the run has its history line too; the general error display says it.
+        try {
+            RegistrarNoHistorico(m_log.Arquivo(), operacao, alvo,
+                                 ResultadoDaFalha(Detalhes(), MensagemDoErroAtual()),
+                                 m_log.Linhas().mid(inicio));
+        } catch (...) {
+            // the error under way is the one to say
+        }
+        throw;
     }
-    RegistrarNoHistorico(m_log.Arquivo(),
-                         backup ? QStringLiteral("backup") : QStringLiteral("restauração"),
-                         backup ? Diretorio() : Arquivo(), r, m_log.Linhas().mid(inicio));
+    RegistrarNoHistorico(m_log.Arquivo(), operacao, alvo, r, m_log.Linhas().mid(inicio));
 }
 
 void TfrmPrincipal::AlternarControles() {

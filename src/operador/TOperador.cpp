@@ -82,6 +82,16 @@ int CodigoDeSaida(const TResultado& r) {
     return r.Sucesso() ? 0 : 1;
 }
 
+TResultado ResultadoDaFalha(TResultado r, const QString& mensagem) {
+    if (r.duracaoMs < 0)
+        r.duracaoMs += QDateTime::currentMSecsSinceEpoch();
+    const int parada = ParadaPedida();
+    r.desfecho = parada != 0 ? TResultado::Interrompida : TResultado::Falhou;
+    r.sinal = parada > 0 ? parada : 0;
+    r.erros = QStringList{mensagem};
+    return r;
+}
+
 void LimparPasta(TOperador& op, const QString& pasta) {
     for (const QString& nome : EsvaziarPasta(pasta))
         op.Mostrar(TCaixa::Mensagem, QStringLiteral("Erro ao excluir") + nome);

@@ -101,6 +101,11 @@ struct TResultado {
 enum : int { SaidaOcupada = 75 };
 int CodigoDeSaida(const TResultado& r);
 
+// How a run ended that an error escaped (caught by its face): failed with that message, or
+// stopped when a stop was asked for; with what the run had worked on (detalhes, whose negative
+// duration is its start).
+TResultado ResultadoDaFalha(TResultado detalhes, const QString& mensagem);
+
 // Raised by the input check; the operation's handler shows it like any error and ends with
 // TResultado::Recusada.
 class EEntradaRecusada : public EErro {

@@ -620,6 +620,21 @@ private slots:
         QFile f(arquivoLog());
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll().count(" -> Inicio Restore\r\n"), 2);
+        f.close();
+
+        // a log that cannot be written in a folder that can: the run that failed before it
+        // began has its history line, as failed, beside the error box
+        QVERIFY(QFile::remove(arquivoLog()) && QDir().mkdir(arquivoLog()));
+        const auto semPasta = qScopeGuard([this] { QDir().rmdir(arquivoLog()); });
+        QFile::remove(m_pasta.filePath("LOG_MARVEK_historico.txt"));
+        QTest::mouseClick(Controle<QWidget>(janela, "btnIniciar"), Qt::LeftButton);
+        QFile h(m_pasta.filePath("LOG_MARVEK_historico.txt"));
+        QVERIFY(h.open(QIODevice::ReadOnly));
+        const QString linha = QString::fromUtf8(h.readLine());
+        QVERIFY2(linha.contains("restauração") && linha.contains("falhou: ") &&
+                     linha.contains("LOG_MARVEK.txt") && linha.contains("saída 1"),
+                 qPrintable(linha));
+        QVERIFY(Controle<QWidget>(janela, "btnIniciar")->isEnabled());
     }
 
     void barraDeProgresso() {
