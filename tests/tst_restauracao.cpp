@@ -5,9 +5,9 @@
 #include "restore/Restauracao.h"
 #include "restore/Reversao.h"
 #include "restore/VerificacaoArquivo.h"
-#include "support/Compactar.h"
 #include "support/BancoTeste.h"
 #include "support/BancoVarejo.h"
+#include "support/Compactar.h"
 #include "support/Falhas.h"
 #include "support/TOperadorGravador.h"
 #include "zip/MotorZip.h"
@@ -65,9 +65,12 @@ class TstRestauracao : public QObject {
         op->Backup = false;
         op->ArquivoZip = arquivo;
         op->NumeroConexoes = conexoes;
+        op->AoGravarLog = m_aoGravarLog;
         op->Resultado = ExecutarRestauracao(*op, *dm);
         return op;
     }
+
+    std::function<void(const QString&)> m_aoGravarLog;
 
     QStringList reservas(const QString& banco) {
         return teste::Linhas("SHOW DATABASES LIKE '" + banco + "\\_Backup\\_%'");
@@ -279,7 +282,14 @@ private slots:
         const QString lojaAntes = teste::Checksum("rs_loja", "so_da_loja");
         QFile::remove(m_dir.filePath("query.txt"));
         const QString zip = copiaDoZip("loja");
+        // The settings are read once: a file changed once the checks passed (another database,
+        // another branch) changes nothing of this run.
+        m_aoGravarLog = [this](const QString& linha) {
+            if (linha == "Fim Validacao")
+                teste::EscreverIni(m_dir.path(), "rs_outra", "12");
+        };
         auto op = restaurar("rs_loja", zip, "3");
+        m_aoGravarLog = nullptr;
 
         // the previous tables, unchanged, in the aside database
         const QStringList aside = reservas("rs_loja");

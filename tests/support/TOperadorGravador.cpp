@@ -32,6 +32,8 @@ void TOperadorGravador::MostrarProgresso(const TProgresso& p) {
 }
 
 void TOperadorGravador::GravarLog(const QString& texto) {
+    if (AoGravarLog)
+        AoGravarLog(texto);
     Log.GravarLog(texto);
 }
 

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -26,6 +27,8 @@ public:
     bool SemOpcoes = false; // the inputs carry no options object
 
     QList<bool> Respostas; // answers to Confirmar, in order; true when the list runs out
+    // Hears every log line before it is written (a test's hook into the middle of a run).
+    std::function<void(const QString&)> AoGravarLog;
     QStringList Mostrados;
     QList<int> Posicoes;           // every bar position set
     QList<int> Maximos;            // every bar maximum set
