@@ -60,7 +60,6 @@ protected:
     void MostrarProgresso(const TProgresso& progresso) override;
 
 private:
-    void desenharProgresso();
     // A text for stdout, or for stderr when stdout is the JSON's; nothing under -q.
     void informar(const QString& texto);
 
