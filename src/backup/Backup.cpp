@@ -101,11 +101,11 @@ std::optional<QString> marcarECopiar(TRegistroTabela& r, TDM& dm, const QString&
             QStringLiteral("SELECT COUNT(*) FROM ") + CitarIdentificador(tabela) + semAMarca(marca);
         for (int tentativa = 1;; ++tentativa) {
             marcar();
-            const QString arquivo =
+            const auto arquivo =
                 dm.BackupTables(tabela, pastaServidor + QStringLiteral("/"), false, motor, [&] {
                     return !temColuna || dm.ConsultarValor(semMarca, 0).toLongLong() == 0;
                 });
-            if (!arquivo.isEmpty())
+            if (arquivo)
                 return arquivo;
             if (tentativa == TentativasDeMarcar)
                 throw EErro(QStringLiteral("A tabela %1 recebe linhas sem o marcador da filial "
@@ -118,8 +118,7 @@ std::optional<QString> marcarECopiar(TRegistroTabela& r, TDM& dm, const QString&
     marcar();
     // BACKUP TABLES <tabela> to '<pasta>/': the server contract writes the table's files into
     // the work folder, or raises.
-    const QString arquivo =
-        dm.BackupTables(tabela, pastaServidor + QStringLiteral("/"), true, motor);
+    const auto arquivo = dm.BackupTables(tabela, pastaServidor + QStringLiteral("/"), true, motor);
     trava.Liberar();
     return arquivo;
 }

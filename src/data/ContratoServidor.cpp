@@ -138,8 +138,8 @@ QString TDM::DefinicaoDaTabela(const QString& tabela) {
     return c->Eof() ? QString() : c->Campo(1).toString();
 }
 
-QString TDM::BackupTables(const QString& tabela, const QString& pasta, bool travada, TMotor motor,
-                          const std::function<bool()>& conferir) {
+std::optional<QString> TDM::BackupTables(const QString& tabela, const QString& pasta, bool travada,
+                                         TMotor motor, const std::function<bool()>& conferir) {
     const QString arquivo = arquivoDa(tabela, "copiada");
     const QString dados = PastaDeDados();
     const QString banco = BancoAtual();
@@ -167,13 +167,13 @@ QString TDM::BackupTables(const QString& tabela, const QString& pasta, bool trav
     };
     if (!exportar) {
         ExecutarComando(QStringLiteral("FLUSH TABLES %1").arg(CitarIdentificador(tabela)));
-        return copiar() ? arquivo : QString();
+        return copiar() ? std::optional(arquivo) : std::nullopt;
     }
     TTravaTabelas trava(
         *this, QStringLiteral("FLUSH TABLES %1 FOR EXPORT").arg(CitarIdentificador(tabela)));
     const bool copiado = copiar();
     trava.Liberar();
-    return copiado ? arquivo : QString();
+    return copiado ? std::optional(arquivo) : std::nullopt;
 }
 
 void TDM::ReconstruirIndices(const QString& banco, const QString& tabela) {

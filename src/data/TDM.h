@@ -138,17 +138,18 @@ public:
     QString PastaDeDados();
     // The connection's current database ("" when none).
     QString BancoAtual();
+    // SHOW CREATE TABLE: the statement that creates the table of the current database.
+    QString DefinicaoDaTabela(const QString& tabela);
     // BACKUP TABLES: writes the table's files into the folder, named as the server names the
     // table's files (ArquivoDaTabela), and returns that name: .frm and .MYD (MyISAM), .frm, .MAI
     // and .MAD (Aria), .frm, .ibd, .cfg and the CREATE TABLE statement in .sql (InnoDB, through
     // FLUSH TABLES ... FOR EXPORT). With travada the caller holds the table's write lock
     // (LOCK TABLES ... WRITE; MyISAM and Aria) and releases it afterwards. conferir, when given,
     // runs once the table is held still and before its files are copied: when it says no,
-    // nothing is copied, the table is let go and "" returned.
-    // SHOW CREATE TABLE: the statement that creates the table of the current database.
-    QString DefinicaoDaTabela(const QString& tabela);
-    QString BackupTables(const QString& tabela, const QString& pasta, bool travada = false,
-                         TMotor motor = TMotor::MyISAM, const std::function<bool()>& conferir = {});
+    // nothing is copied, the table is let go and no name returned.
+    std::optional<QString> BackupTables(const QString& tabela, const QString& pasta,
+                                        bool travada = false, TMotor motor = TMotor::MyISAM,
+                                        const std::function<bool()>& conferir = {});
     // RESTORE TABLES: loads the table from its files in the folder (named as the server names
     // the table's files; failing that, matched without regard to case) into the database named
     // (the current one when empty), with the engine its files are of; refuses a table that
