@@ -46,12 +46,12 @@ QString TComandoBackup::Conferir(const TLinhaDeComando& linha) const {
 int TComandoBackup::Executar(const TLinhaDeComando& linha) const {
     TOperadorConsole op;
     ConfigurarSaida(op, linha);
-    op.NumeroConexoes = ConexoesDe(linha);
-    op.Backup = true;
+    op.Valores.conexoes = ConexoesDe(linha);
+    op.Valores.backup = true;
     const int filial = *LerIdFilial(*linha.filial);
-    op.Filial = QString::number(filial);
-    op.Pasta = *linha.destino;
-    const TFimDeComando fim{linha, QStringLiteral("backup"), op.Pasta, &op, {}};
+    op.Valores.filial = QString::number(filial);
+    op.Valores.diretorio = *linha.destino;
+    const TFimDeComando fim{linha, QStringLiteral("backup"), op.Valores.diretorio, &op, {}};
     return ExecutarNoConsole(fim, &op, [&] {
         DM().Conectar();
         const QString sql =
@@ -103,17 +103,17 @@ public:
 int TComandoRestaurar::Executar(const TLinhaDeComando& linha) const {
     TOperadorConsole op;
     ConfigurarSaida(op, linha);
-    op.NumeroConexoes = ConexoesDe(linha);
-    op.Backup = false;
-    op.ArquivoZip = linha.argumentos.first();
+    op.Valores.conexoes = ConexoesDe(linha);
+    op.Valores.backup = false;
+    op.Valores.arquivo = linha.argumentos.first();
     op.Resposta = linha.navirel;
-    op.Simular = linha.simular;
-    op.PastaExtracao = linha.extrairEm.value_or(QString());
-    op.OutraFilial = linha.outraFilial;
+    op.Valores.simular = linha.simular;
+    op.Valores.pastaExtracao = linha.extrairEm.value_or(QString());
+    op.Valores.outraFilial = linha.outraFilial;
     const TFimDeComando fim{linha,
                             linha.simular ? QStringLiteral("simulação da restauração")
                                           : QStringLiteral("restauração"),
-                            op.ArquivoZip,
+                            op.Valores.arquivo,
                             &op,
                             {}};
     // As at the window's start, the settings are read but a connection that cannot be opened
@@ -142,7 +142,7 @@ public:
 int TComandoReverter::Executar(const TLinhaDeComando& linha) const {
     TOperadorConsole op;
     ConfigurarSaida(op, linha);
-    op.Backup = false;
+    op.Valores.backup = false;
     const QString reserva = linha.argumentos.first();
     const TFimDeComando fim{linha, QStringLiteral("reversão"), reserva, &op, {}};
     return ExecutarNoConsole(fim, &op, [&] {

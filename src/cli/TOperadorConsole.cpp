@@ -38,20 +38,6 @@ TOperadorConsole::~TOperadorConsole() {
     TerminarProgresso();
 }
 
-TEntradas TOperadorConsole::Entradas() const {
-    TEntradas e;
-    e.backup = Backup;
-    e.filial = Filial;
-    e.diretorio = Pasta;
-    e.arquivo = ArquivoZip;
-    e.opcoes = Opcoes;
-    e.conexoes = NumeroConexoes;
-    e.simular = Simular;
-    e.pastaExtracao = PastaExtracao;
-    e.outraFilial = OutraFilial;
-    return e;
-}
-
 void TOperadorConsole::MostrarProgresso(const TProgresso& p) {
     if (p.mudanca == TProgresso::Faixa || p.mudanca == TProgresso::Barra)
         return; // the bar is the window's; the console counts a phase's tables

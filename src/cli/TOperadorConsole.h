@@ -20,29 +20,24 @@ public:
     TOperadorConsole();
     ~TOperadorConsole() override;
 
-    // Inputs, set from the command line.
-    bool Backup = true;
-    QString Filial;
-    QString Pasta;
-    QString ArquivoZip;
-    // The maintenance options of a start without maintenance login: all off.
-    TConfiguracoes Opcoes;
+    // The inputs, set from the command line. The maintenance options are those of a start
+    // without maintenance login: all off.
+    TEntradas Valores = [] {
+        TEntradas e;
+        e.opcoes = TConfiguracoes();
+        e.outraFilial = false;
+        return e;
+    }();
     // The answer given to every question; with PerguntarNoTerminal and no answer yes given,
     // a question is asked on the terminal instead (no terminal: no).
     bool Resposta = false;
     bool PerguntarNoTerminal = false;
-    // Server connections for the tables (--conexoes).
-    int NumeroConexoes = 1;
-    // Restore: --simular, --extrair-em, --outra-filial.
-    bool Simular = false;
-    QString PastaExtracao;
-    bool OutraFilial = false;
     // -q: only errors, on stderr. --json: stdout is kept for the JSON object at the end, so
     // the texts that would go there go to stderr.
     bool Silencioso = false;
     bool Json = false;
 
-    TEntradas Entradas() const override;
+    TEntradas Entradas() const override { return Valores; }
 
     void GravarLog(const QString& texto) override;
     bool Confirmar(const QString& texto, bool simPadrao, const QString& titulo) override;
