@@ -361,7 +361,11 @@ void desfazerCarga(TDM& dm, TMotor motor, const QString& alvoSql, const QList<fs
 
 QString TDM::RestoreTables(const QString& tabela, const QString& pasta, const QString& noBanco) {
     const QString origem = ComBarra(pasta);
-    const auto [motor, achados, base, nome] = localizarArquivos(tabela, origem);
+    const TArquivosDaTabela arquivos = localizarArquivos(tabela, origem);
+    const TMotor motor = arquivos.motor;
+    const QHash<QString, QString>& achados = arquivos.achados;
+    const QString& base = arquivos.base;
+    const QString& nome = arquivos.nome;
 
     const QString banco = noBanco.isEmpty() ? BancoAtual() : noBanco;
     if (banco.isEmpty())

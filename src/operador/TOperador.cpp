@@ -38,6 +38,7 @@ void TOperador::mudou(TProgresso::TMudanca mudanca) {
 }
 
 void TOperador::DefinirMaximoProgresso(int maximo) {
+    m_progresso.posicao = m_progresso.PosicaoNaBarra(); // as the bar showed it, in the old range
     m_progresso.maximo = qMax(0, maximo);
     mudou(TProgresso::Faixa);
 }

@@ -203,6 +203,11 @@ template <typename F> TResultado ExecutarOperacao(TOperador& op, F&& corpo) {
         corpo();
         return op.Resultado(TResultado::Concluida, inicio);
     } catch (const EErro& e) {
+        // A step that failed on its own says it in its box (a stop is raised as it is).
+        if (const auto* etapa = dynamic_cast<const EFalhaDeEtapa*>(&e)) {
+            op.Mostrar(etapa->Caixa(), etapa->Mensagem());
+            return op.Resultado(TResultado::Falhou, inicio);
+        }
         // A stop ends the run through whatever was running: a check, or a statement the stop
         // ended on the server. It is said as an interruption, with one log line.
         if (const int parada = ParadaPedida();
@@ -215,10 +220,6 @@ template <typename F> TResultado ExecutarOperacao(TOperador& op, F&& corpo) {
             }
             op.Mostrar(TCaixa::ErroPadrao, PrefixoDeErro + interrupcao.Mensagem());
             return op.Resultado(TResultado::Interrompida, inicio);
-        }
-        if (const auto* etapa = dynamic_cast<const EFalhaDeEtapa*>(&e)) {
-            op.Mostrar(etapa->Caixa(), etapa->Mensagem());
-            return op.Resultado(TResultado::Falhou, inicio);
         }
         op.Mostrar(TCaixa::ErroPadrao, PrefixoDeErro + e.Mensagem());
         const bool ocupada = dynamic_cast<const EExecucaoEmAndamento*>(&e) != nullptr;

@@ -513,8 +513,7 @@ TResultado RestaurarBackup(TOperador& op, TDM& dm) {
 
         // After a failed set-aside the connection may stand on another database: nothing is
         // loaded then.
-        op.Detalhes().alterou = true;
-        op.Detalhes().bancoReserva = SepararBancoDeTrabalho(op, dm, banco);
+        SepararBancoDeTrabalho(op, dm, banco, &op.Detalhes().bancoReserva);
 
         LimparPasta(op, pasta);
         moverExtraidos(preparo->path(), pasta);

@@ -87,7 +87,7 @@ TResultado ReverterRestauracao(TOperador& op, TDM& dm, const QString& bancoReser
             // The current tables go aside first, exactly as before a restore: whatever happens
             // afterwards, they are kept in an aside database of their own.
             // A failure is reported by the set-aside; the aside database is untouched then.
-            nova = SepararBancoDeTrabalho(op, dm, banco);
+            SepararBancoDeTrabalho(op, dm, banco, &nova);
             if (!nova.isEmpty())
                 comentar(marca);
         }

@@ -155,18 +155,16 @@ void TratarDataBases(TOperador& op, TDM& dm, const QString& banco, QString* rese
     }
 }
 
-QString SepararBancoDeTrabalho(TOperador& op, TDM& dm, const QString& banco) {
-    QString reserva;
+void SepararBancoDeTrabalho(TOperador& op, TDM& dm, const QString& banco, QString* reservaCriada) {
     op.GravarLog(QStringLiteral("Inicio TratarDataBases"));
+    op.Detalhes().alterou = true;
     try {
-        TratarDataBases(op, dm, banco, &reserva);
+        TratarDataBases(op, dm, banco, reservaCriada);
     } catch (const EFalhaDeEtapa&) {
-        op.Detalhes().bancoReserva = reserva;
         op.GravarLog(QStringLiteral("Fim TratarDatabases"));
         throw;
     }
     op.GravarLog(QStringLiteral("Fim TratarDatabases"));
-    return reserva;
 }
 
 } // namespace marvek

@@ -33,8 +33,8 @@ void TratarDataBases(TOperador& op, TDM& dm, const QString& banco,
                      QString* reservaCriada = nullptr);
 
 // The set-aside between its two log lines ("Inicio TratarDataBases", "Fim TratarDatabases",
-// the last one also after a failure); returns the aside database ("" when there were no
-// tables to set aside).
-QString SepararBancoDeTrabalho(TOperador& op, TDM& dm, const QString& banco);
+// the last one also after a failure it reports); from the first line on the run counts as one
+// that changed things. reservaCriada as for TratarDataBases ("" when there were no tables).
+void SepararBancoDeTrabalho(TOperador& op, TDM& dm, const QString& banco, QString* reservaCriada);
 
 } // namespace marvek

@@ -47,12 +47,6 @@ void TServidorProprio::Parar() {
 
 // ---- TOperadorFalha ----
 
-void TOperadorFalha::GravarLog(const QString& texto) {
-    TOperadorGravador::GravarLog(texto);
-    if (AoGravarLog)
-        AoGravarLog(texto);
-}
-
 void TOperadorFalha::ProcessarMensagens() {
     TOperadorGravador::ProcessarMensagens();
     if (m_armado && AoProcessar)

@@ -24,19 +24,16 @@ private:
     QString m_pasta;
 };
 
-// A recording operator whose hooks inject faults: after a log line, or at a given call of
-// ProcessarMensagens counted from the moment the counter is armed.
+// A recording operator whose hooks inject faults: after a log line (AoGravarLog), or at a given
+// call of ProcessarMensagens counted from the moment the counter is armed.
 class TOperadorFalha : public TOperadorGravador {
 public:
     using TOperadorGravador::TOperadorGravador;
 
-    // Called after every log line with its text.
-    std::function<void(const QString&)> AoGravarLog;
     // Called at the n-th ProcessarMensagens after Armar() (n counted from 1).
     std::function<void(int)> AoProcessar;
     void Armar() { m_armado = true; }
 
-    void GravarLog(const QString& texto) override;
     void ProcessarMensagens() override;
 
 private:

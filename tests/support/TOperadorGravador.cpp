@@ -32,9 +32,9 @@ void TOperadorGravador::MostrarProgresso(const TProgresso& p) {
 }
 
 void TOperadorGravador::GravarLog(const QString& texto) {
+    Log.GravarLog(texto);
     if (AoGravarLog)
         AoGravarLog(texto);
-    Log.GravarLog(texto);
 }
 
 bool TOperadorGravador::Confirmar(const QString& texto, bool simPadrao, const QString& titulo) {

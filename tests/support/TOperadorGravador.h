@@ -27,7 +27,7 @@ public:
     bool SemOpcoes = false; // the inputs carry no options object
 
     QList<bool> Respostas; // answers to Confirmar, in order; true when the list runs out
-    // Hears every log line before it is written (a test's hook into the middle of a run).
+    // Called after every log line with its text (a test's hook into the middle of a run).
     std::function<void(const QString&)> AoGravarLog;
     QStringList Mostrados;
     QList<int> Posicoes;           // every bar position set
