@@ -21,13 +21,14 @@ bool semFilial(TDM& dm, const QString& id) {
 }
 
 QString escritorio(TDM& dm, const QString& id, const QString& padrao) {
-    return dm
-        .ConsultarValor(QStringLiteral("select escritorio from filial where filial_id = ") + id,
-                        padrao)
-        .toString();
+    return dm.ConsultarValor(ComandoDoEscritorio(id), padrao).toString();
 }
 
 } // namespace
+
+QString ComandoDoEscritorio(const QString& filial) {
+    return QStringLiteral("select escritorio from filial where filial_id = ") + filial;
+}
 
 QString ProblemasDaInstalacao(TDM& dm, TTipoInstalacao tipo, const QString& codigo) {
     const QString numero = QString::number(codigo.toInt()); // only the number reaches SQL

@@ -6,6 +6,10 @@ namespace marvek {
 
 class TDM;
 
+// The statement that reads a branch's escritorio flag ("S" an office, "N" a store); filial is
+// the branch id as digits.
+QString ComandoDoEscritorio(const QString& filial);
+
 // The kinds of installation the pre-validation knows, in the order the wizard offers them.
 enum class TTipoInstalacao { Loja = 0, Notebook = 1, Central = 2 };
 

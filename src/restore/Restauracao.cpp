@@ -5,6 +5,7 @@
 #include "base/NomesDeArquivo.h"
 #include "base/Pastas.h"
 #include "data/Instalacao.h"
+#include "data/PreValidacao.h"
 #include "data/TDM.h"
 #include "markers/LojasLeram.h"
 #include "operador/TOperador.h"
@@ -382,13 +383,6 @@ void carregarTabela(TRegistroTabela& r, TDM& dm, const QString& tabela,
 } // namespace
 
 namespace {
-// "escritorio" of the branch, "N" when there is no row or it is NULL.
-QString comandoDoEscritorio(const QString& filial) {
-    return QStringLiteral("select escritorio from filial where filial_id = ") + filial;
-}
-} // namespace
-
-namespace {
 // Loads the branch table, then every other table of the archive from the folder (on the
 // given number of connections), each with its markers rewritten; at a store each table also
 // loses the other branches' rows as it loads.
@@ -403,7 +397,7 @@ void carregarTabelas(TOperador& op, TDM& dm, const QList<TTabelaArquivo>& tabela
     // A store's branch (escritorio "N", or no such row) has its other branches' rows
     // removed table by table as they load; a failing query leaves it all to the purge.
     const QString filialDaLoja =
-        dm.TentarConsultarValor(comandoDoEscritorio(QString::number(filial)), QStringLiteral("N"))
+        dm.TentarConsultarValor(ComandoDoEscritorio(QString::number(filial)), QStringLiteral("N"))
                     .value_or(QVariant())
                     .toString() == QLatin1String("N")
             ? QString::number(filial)
@@ -450,7 +444,7 @@ QString PastaDeExtracao(const QString& arquivoZip) {
 
 QString ObterEscritorio(TOperador& op, TDM& dm, int codFisica) {
     return dm
-        .ConsultarValor(comandoDoEscritorio(ObterCodFilial(op, codFisica)), QStringLiteral("N"))
+        .ConsultarValor(ComandoDoEscritorio(ObterCodFilial(op, codFisica)), QStringLiteral("N"))
         .toString();
 }
 
